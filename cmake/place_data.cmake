@@ -1,0 +1,17 @@
+# Copies the delivered Settings.ini and set.lng into DST unless a file of that
+# name (in any letter case) is already there.
+foreach(name Settings.ini set.lng)
+  file(GLOB existing LIST_DIRECTORIES false "${DST}/*")
+  set(found FALSE)
+  string(TOLOWER "${name}" lname)
+  foreach(f IN LISTS existing)
+    get_filename_component(base "${f}" NAME)
+    string(TOLOWER "${base}" lbase)
+    if(lbase STREQUAL lname)
+      set(found TRUE)
+    endif()
+  endforeach()
+  if(NOT found AND EXISTS "${SRC}/${name}")
+    file(COPY "${SRC}/${name}" DESTINATION "${DST}")
+  endif()
+endforeach()

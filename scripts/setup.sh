@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures and builds; then runs the tool or the tests.
+#
+#   scripts/setup.sh run    build and start konwerter (build/bin/konwerter)
+#   scripts/setup.sh test   build and run every test: the normal build, the
+#                           sanitizer build and a bounded run of each fuzz target
+#   scripts/setup.sh build  build only
+#
+# KONWERTER_QUICK=1 with "test" runs only the normal build's tests.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+mode="${1:-build}"
+jobs="$(nproc 2>/dev/null || echo 4)"
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          fonts-liberation libgtest-dev libgmock-dev)
+if [ "$mode" = test ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {  # dir, extra cmake args...
+  local dir="$1"; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+install_missing "${packages[@]}"
+
+case "$mode" in
+  build)
+    configure_and_build build
+    ;;
+  run)
+    configure_and_build build -DKONWERTER_TESTS=OFF
+    exec build/bin/konwerter
+    ;;
+  test)
+    configure_and_build build
+    (cd build && ctest --output-on-failure -j "$jobs")
+    if [ "${KONWERTER_QUICK:-0}" != 1 ]; then
+      echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+      configure_and_build build-asan -DKONWERTER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+      (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+         ctest --output-on-failure -j "$jobs")
+      if [ -x scripts/fuzz.sh ]; then
+        echo "== fuzz targets"
+        scripts/fuzz.sh "${KONWERTER_FUZZ_SECONDS:-30}"
+      fi
+    fi
+    ;;
+  *)
+    echo "usage: $0 run|test|build" >&2
+    exit 2
+    ;;
+esac

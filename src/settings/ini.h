@@ -1,0 +1,32 @@
+#pragma once
+// Access to the two INI files (the settings file and the language file). Every
+// call goes to the file on disk; nothing is cached or held open. Texts are
+// UTF-8 here and windows-1250 in the file.
+
+#include <string>
+#include <vector>
+
+namespace settings {
+
+struct IniPair {
+  std::string KeyText;    // the entry's text before its first "="
+  std::string ValueText;  // between the first and the second "=" (or to the end)
+};
+
+// One value, or the default (the rules of the 100-character buffer apply: a
+// stored value of 98 characters reads whole, one of 99 or more gives the
+// default unchanged, a missing key gives the default without trailing blanks).
+std::string ReadIniValue(const std::string& file, const std::string& section,
+                         const std::string& key, const std::string& default_value);
+
+// Writes one value; true when the file was written.
+bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value);
+
+// A whole section into table (made anew): one pair per entry, then a closing
+// empty pair. A missing or empty section gives only the closing pair; an entry
+// without "=" gives KeyText = the entry and ValueText = "".
+void ReadIniSection(const std::string& section, const std::string& file,
+                    std::vector<IniPair>& table);
+
+}  // namespace settings

@@ -1,0 +1,230 @@
+#pragma once
+// The intrinsic control kinds. Each maps onto one Qt widget (or none, for the
+// Timer, ImageList and MSComm kinds, which have no window).
+
+#include <QImage>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/serial_port.h"
+#include "toolkit/control.h"
+
+class QTimer;
+
+namespace tk {
+
+enum class Alignment { kLeft = 0, kRight = 1, kCenter = 2 };
+
+// Properties shared by the kinds that draw text or a background.
+class VisualControl : public Control {
+ public:
+  using Control::Control;
+  virtual Colour BackColor() const { return back_color_; }
+  virtual void SetBackColor(Colour colour);
+  virtual Colour ForeColor() const { return fore_color_; }
+  virtual void SetForeColor(Colour colour);
+  virtual const FontSpec& Font() const { return font_; }
+  virtual void SetFont(const FontSpec& font);
+
+ protected:
+  virtual void ApplyLook();  // pushes colours and font into the widget
+  Colour back_color_ = SystemColour(15);
+  Colour fore_color_ = SystemColour(18);
+  FontSpec font_;
+};
+
+class Label : public VisualControl {
+ public:
+  Label(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;  // "&" marks an access key
+  void SetAlignment(Alignment a);
+  void SetBackStyle(int style);  // 0 transparent, 1 opaque
+  bool TabStop() const override;  // labels have no tab stop: raise
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+};
+
+// Container kinds.
+class PictureBox : public VisualControl {
+ public:
+  PictureBox(std::string name, int index);
+  void SetPicture(const QImage& picture);
+  void SetAlign(int align);  // 0 none, 4 right edge of the form, as tall as its client area
+  void SetBorderStyle(int style);  // 0 none, 1 fixed single
+};
+
+class Frame : public VisualControl {
+ public:
+  Frame(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+};
+
+class ListBox : public VisualControl {
+ public:
+  ListBox(std::string name, int index);
+  void Clear();
+  void AddItem(const std::string& item);
+  int ListCount() const;
+  std::string List(int i) const;  // raises kErrInvalidCall outside 0..ListCount-1
+  int ListIndex() const;          // -1 when no row is selected
+  // Selecting a row raises Click at once, inside the call, as the platform did.
+  void SetListIndex(int i);
+  bool Selected(int i) const;
+  void SetSelected(int i, bool selected);
+  // Text: the selected row's text; setting it selects the first row whose
+  // text matches without regard to case, or nothing when none does.
+  std::string Text() const override;
+  void SetText(const std::string& text) override;
+};
+
+// Option buttons in one container form a group: selecting one clears the others.
+class OptionButton : public VisualControl {
+ public:
+  OptionButton(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  bool Value() const;
+  void SetValue(bool value);  // True raises Click (also when set by the program)
+};
+
+class CheckBox : public VisualControl {
+ public:
+  CheckBox(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  int Value() const;           // 0 clear, 1 ticked, 2 greyed
+  void SetValue(int value);    // a change raises Click, also when set by the program
+};
+
+class CommandButton : public VisualControl {
+ public:
+  CommandButton(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  void SetDefault(bool is_default);  // Enter clicks it
+  void SetCancel(bool is_cancel);    // Esc clicks it
+};
+
+class Image : public Control {
+ public:
+  Image(std::string name, int index);
+  void SetPicture(const QImage& picture);  // a null image clears it
+  const QImage& Picture() const;
+  // True: the picture is scaled to the control. False: the control takes the
+  // picture's size.
+  void SetStretch(bool stretch);
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+};
+
+class Shape : public Control {
+ public:
+  Shape(std::string name, int index);
+  void SetShape(int shape);  // 0 rectangle, 4 rounded rectangle
+  void SetFillColor(Colour colour);
+  void SetBorderColor(Colour colour);
+  void SetFillStyle(int style);  // 0 solid, 1 transparent
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+};
+
+class Timer : public Control {
+ public:
+  Timer(std::string name, int index);
+  ~Timer() override;
+  int Interval() const;
+  void SetInterval(int ms);
+  bool Enabled() const override;
+  void SetEnabled(bool enabled);  // restarts the count when switched on
+  Handler Tick;                   // the Timer event
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+
+ private:
+  QTimer* timer_;
+};
+
+class Slider : public Control {
+ public:
+  Slider(std::string name, int index);
+  int Min() const;
+  void SetMin(int v);
+  int Max() const;
+  void SetMax(int v);
+  int Value() const;
+  void SetValue(int v);
+  // Raised while the user drags (every step) and once the slider is let go
+  // or moved by keys or clicks: the platform's "moved" notification.
+  Handler Moved;
+};
+
+class TextBox : public VisualControl {
+ public:
+  TextBox(std::string name, int index);
+  std::string Text() const override;
+  void SetText(const std::string& text);  // raises Change when the text changes
+  int Alignment() const;
+  void SetAlignment(int a);  // 0..2; others raise kErrInvalidPropertyValue
+  bool Locked() const;
+  void SetLocked(bool locked);
+  int MaxLength() const;
+  void SetMaxLength(int n);
+  std::string PasswordChar() const;
+  void SetPasswordChar(const std::string& c);
+  int SelStart() const;
+  void SetSelStart(int v);
+  int SelLength() const;
+  void SetSelLength(int v);
+  std::string SelText() const;
+  void SetSelText(const std::string& text);
+  std::string ToolTipText() const;
+  void SetToolTipText(const std::string& text) override;
+  void SetAppearance(int a);    // 0 flat, 1 3D
+  void SetBorderStyle(int s);   // 0 none, 1 fixed single
+};
+
+// A menu entry; top-level entries form the window's menu bar (hidden
+// entries show none). Menus have no tab stop.
+class Menu : public Control {
+ public:
+  Menu(std::string name, int index);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+};
+
+class ImageList : public Control {
+ public:
+  ImageList(std::string name, int index);
+  void Add(const QImage& picture);
+  int Count() const;
+  const QImage& ListImage(int number) const;  // numbered from 1; kErrSubscript outside
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+};
+
+// The serial communications control on a window; the port itself is
+// platform::SerialPort. OnComm is never raised by the program.
+class MSComm : public Control {
+ public:
+  MSComm(std::string name, int index);
+  platform::SerialPort& port() { return port_; }
+  Handler OnComm;
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;
+
+ private:
+  platform::SerialPort port_;
+};
+
+}  // namespace tk
