@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace link {
+namespace converter {
 
 struct FrameLayoutData {
   std::string PlusChar = "+";   // one character each
@@ -27,4 +27,4 @@ std::string BuildFrame(int32_t value);
 void SplitValueDigits(int32_t n);
 void SplitUnitChars(const std::string& unit);
 
-}  // namespace link
+}  // namespace converter

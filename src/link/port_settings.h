@@ -7,7 +7,7 @@
 
 #include "platform/serial_port.h"
 
-namespace link {
+namespace converter {
 
 struct PortSettingsData {
   std::string PortNumber = "1";
@@ -52,4 +52,4 @@ class PortSettingsController {
   platform::SerialPort& comm_;
 };
 
-}  // namespace link
+}  // namespace converter

@@ -11,7 +11,7 @@
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 
-namespace link {
+namespace converter {
 
 inline constexpr char kSOH = '\x01';
 inline constexpr char kEOT = '\x04';
@@ -57,4 +57,4 @@ std::string JudgeFrameTypeReply(const std::string& reply);
 std::string JudgeMaxReply(const std::string& reply);
 std::string JudgeVersionReply(const std::string& reply);
 
-}  // namespace link
+}  // namespace converter
