@@ -12,13 +12,17 @@ namespace platform {
 // skipped (blanks inside the digits too, as the platform did), then an optional
 // sign, digits with "." as decimal point and an optional exponent (E or D), or
 // the prefixes &H (hexadecimal) and &O (octal). 0 when the text starts with no
-// number. "12,5" gives 12, "7x" gives 7, "abc" gives 0.
+// number. "12,5" gives 12, "7x" gives 7, "abc" gives 0. &H and &O literals
+// of up to 16 or 32 bits are signed as the platform's integers ("&HFFFF" is
+// -1). A number beyond a double's range gives +-infinity (callers converting
+// with CInt/CLng then get kErrOverflow); any text whatever gives a result.
 double Val(std::string_view text);
 
 // True when the whole text, blanks at both ends allowed, is one number: an
 // optional sign, digits with an optional "." fraction, an optional exponent, or
 // &H / &O forms. The empty text, a text of blanks and any text with a control
-// character (SOH, EOT, ...) are not numeric.
+// character (SOH, EOT, ...) are not numeric, nor is a number beyond a
+// double's range.
 bool IsNumeric(std::string_view text);
 
 // Formats a number with one of the patterns the program uses:
@@ -28,7 +32,8 @@ bool IsNumeric(std::string_view text);
 //                  in front of the padding.
 //   "@@@@@@":      the number's text right-aligned in the pattern's width with
 //                  blanks on the left; a longer text is not cut.
-// Any other pattern throws VbError(kErrInvalidCall).
+// Any other pattern throws VbError(kErrInvalidCall); NaN or infinity with a
+// "0" pattern throws VbError(kErrOverflow).
 std::string Format(double value, std::string_view pattern);
 
 // Conversion to a 16- or 32-bit whole number: halves go to the even neighbour
