@@ -16,7 +16,9 @@ std::string Utf8ToCp1250(std::string_view utf8);
 std::string Cp1250ToUtf8(std::string_view bytes);
 
 // The number of characters (code points) of a UTF-8 text, and its characters
-// one by one; a malformed byte counts as one character of its own.
+// one by one; a malformed byte counts as one character of its own (U+FFFD
+// among the code points). Code points that are no characters (surrogates,
+// values past U+10FFFF) are written as U+FFFD.
 size_t Utf8Length(std::string_view utf8);
 std::u32string Utf8ToCodePoints(std::string_view utf8);
 std::string CodePointsToUtf8(std::u32string_view text);
