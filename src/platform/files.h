@@ -27,7 +27,15 @@ bool ReadWholeFile(const std::string& path, std::string* bytes);
 // Replaces the file's contents: writes a temporary file in the same folder,
 // flushes it to disk and renames it over the old one, keeping the old file's
 // permission bits. On any failure the temporary file is removed, the old file
-// is left as it was and the result is false.
+// is left as it was and the result is false. A symbolic link to a file is
+// written through (the link stays, its target gets the new contents); a
+// folder or any other non-regular file is refused. Contents larger than the
+// process's file-size limit are refused before anything is written.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Makes a write past the file-size limit fail with EFBIG instead of killing
+// the process with SIGXFSZ. The program and the test set-up call it once at
+// start; it changes only the disposition of SIGXFSZ.
+void IgnoreFileSizeSignal();
 
 }  // namespace platform

@@ -15,7 +15,8 @@ using MsgBoxSink = std::function<void(const std::string& text, MsgBoxIcon icon)>
 // Shows the text and returns when the user has pressed OK.
 void MsgBox(const std::string& text, MsgBoxIcon icon = MsgBoxIcon::kInformation);
 
-// Installs a sink and returns the one it replaces.
+// Installs a sink and returns the one it replaces. An empty sink sends the
+// texts to standard error again ("[info] text", "[critical] text").
 MsgBoxSink SetMsgBoxSink(MsgBoxSink sink);
 
 }  // namespace platform
