@@ -17,7 +17,8 @@ std::string AppPath(std::string_view name);
 
 // The path itself when it exists; otherwise the entry of the same folder whose
 // name differs only in letter case (the first in name order when several do);
-// otherwise the path as given, which is where a new file is created.
+// otherwise the path as given, which is where a new file is created. Only the
+// last name is matched this way, and letter case means ASCII letter case.
 std::string ResolveCaseInsensitive(const std::string& path);
 
 // Reads a whole file. False when it is missing, is not a regular file or cannot

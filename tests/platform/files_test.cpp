@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +17,13 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The test program starts the way the program does.
+class IgnoreFileSizeSignalAtStart : public ::testing::Environment {
+ public:
+  void SetUp() override { IgnoreFileSizeSignal(); }
+};
+const auto* const kAtStart = ::testing::AddGlobalTestEnvironment(new IgnoreFileSizeSignalAtStart);
 
 class FilesTest : public ::testing::Test {
  protected:
@@ -159,7 +167,11 @@ template <typename Body>
 int RunWithFileSizeLimit(rlim_t limit, bool ignore_signal, Body body) {
   pid_t pid = fork();
   if (pid == 0) {
-    if (ignore_signal) IgnoreFileSizeSignal();
+    if (ignore_signal) {
+      IgnoreFileSizeSignal();
+    } else {
+      signal(SIGXFSZ, SIG_DFL);
+    }
     struct rlimit rl = {limit, limit};
     if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(90);
     _exit(body());
