@@ -49,13 +49,18 @@ class SerialPort {
   std::string Input();
 
   // Waits at most timeout_ms for bytes to arrive (poll); true when some are
-  // waiting. Returns at once on a closed port.
+  // waiting, or when the device has failed (the next Input then raises).
+  // Returns false at once on a closed port.
   bool WaitForInput(int timeout_ms);
 
   // The device a port number names, following the mapping above.
   static std::string DevicePath(int number);
 
  private:
+  void Open();
+  // Closes the descriptor; drop_input throws away what was not read.
+  void Release(bool drop_input);
+
   int comm_port_ = 1;
   std::string settings_ = "9600,N,8,1";
   int fd_ = -1;

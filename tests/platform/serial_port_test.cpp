@@ -1,0 +1,289 @@
+#include "platform/serial_port.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/vb_error.h"
+#include "support/converter_emulator.h"
+
+namespace platform {
+namespace {
+
+using std::chrono::milliseconds;
+using testing_support::ConverterEmulator;
+
+constexpr int kPort = 41;  // a number that names no real device here
+
+int ErrorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const VbError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+class ScopedEnv {
+ public:
+  ScopedEnv(int port, const std::string& value) : name_("KONWERTER_COM" + std::to_string(port)) {
+    setenv(name_.c_str(), value.c_str(), 1);
+  }
+  ~ScopedEnv() { unsetenv(name_.c_str()); }
+
+ private:
+  std::string name_;
+};
+
+TEST(SerialPortPathTest, PortNumbersNameDevices) {
+  EXPECT_EQ(SerialPort::DevicePath(1), "/dev/ttyS0");
+  EXPECT_EQ(SerialPort::DevicePath(32), "/dev/ttyS31");
+  EXPECT_EQ(SerialPort::DevicePath(33), "/dev/ttyUSB0");
+  EXPECT_EQ(SerialPort::DevicePath(64), "/dev/ttyUSB31");
+  EXPECT_EQ(SerialPort::DevicePath(65), "/dev/ttyACM0");
+  EXPECT_EQ(SerialPort::DevicePath(96), "/dev/ttyACM31");
+  EXPECT_EQ(SerialPort::DevicePath(97), "");
+  {
+    ScopedEnv env(3, "/dev/ttyUSB7");
+    EXPECT_EQ(SerialPort::DevicePath(3), "/dev/ttyUSB7");
+    EXPECT_EQ(SerialPort::DevicePath(30), "/dev/ttyS29");
+  }
+  ScopedEnv empty(4, "");
+  EXPECT_EQ(SerialPort::DevicePath(4), "/dev/ttyS3");
+}
+
+TEST(SerialPortSettingsTest, RefusedPortNumberKeepsTheFormer) {
+  SerialPort port;
+  EXPECT_EQ(port.CommPort(), 1);
+  port.SetCommPort(7);
+  EXPECT_EQ(ErrorOf([&] { port.SetCommPort(0); }), kErrInvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { port.SetCommPort(-3); }), kErrInvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { port.SetCommPort(256); }), kErrInvalidPropertyValue);
+  EXPECT_EQ(port.CommPort(), 7);
+  port.SetCommPort(255);
+  EXPECT_EQ(port.CommPort(), 255);
+}
+
+TEST(SerialPortSettingsTest, LineSettingsAcceptedAndRefused) {
+  SerialPort port;
+  EXPECT_EQ(port.Settings(), "9600,N,8,1");
+  for (const char* good : {"19200,E,7,2", "4800,o,8,1", "115200,N,8,1", "9600,M,5,1.5"}) {
+    EXPECT_EQ(ErrorOf([&] { port.SetSettings(good); }), 0) << good;
+    EXPECT_EQ(port.Settings(), good);
+  }
+  port.SetSettings("9600,N,8,1");
+  for (const char* bad :
+       {"", "9600", "9600,N,8", "9600,N,8,1,1", "12345,N,8,1", "9600,X,8,1", "9600,N,9,1",
+        "9600,N,4,1", "9600,N,8,3", "-9600,N,8,1", "9600,NN,8,1", "abc,N,8,1"}) {
+    EXPECT_EQ(ErrorOf([&] { port.SetSettings(bad); }), kErrInvalidPropertyValue) << bad;
+    EXPECT_EQ(port.Settings(), "9600,N,8,1") << bad;
+  }
+}
+
+class SerialPortOpenErrorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/serial_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  int OpenError(const std::string& path) {
+    ScopedEnv env(kPort, path);
+    SerialPort port;
+    port.SetCommPort(kPort);
+    int error = ErrorOf([&] { port.SetPortOpen(true); });
+    EXPECT_FALSE(port.PortOpen()) << path;
+    return error;
+  }
+  std::string folder_;
+};
+
+TEST_F(SerialPortOpenErrorTest, WhatIsNoTerminalIsNoPort) {
+  std::ofstream(folder_ + "/file") << "not a port";
+  EXPECT_EQ(OpenError(folder_ + "/file"), kCommInvalidPort);
+  EXPECT_EQ(OpenError(folder_), kCommInvalidPort);
+  EXPECT_EQ(OpenError(folder_ + "/missing"), kCommInvalidPort);
+  EXPECT_EQ(OpenError("/dev/null"), kCommInvalidPort);  // a device, but no terminal
+  SerialPort unmapped;
+  unmapped.SetCommPort(200);
+  EXPECT_EQ(ErrorOf([&] { unmapped.SetPortOpen(true); }), kCommInvalidPort);
+}
+
+TEST(SerialPortClosedTest, ClosedPortRefusesInputAndOutput) {
+  SerialPort port;
+  EXPECT_FALSE(port.PortOpen());
+  EXPECT_EQ(ErrorOf([&] { port.Input(); }), kCommPortNotOpen);
+  EXPECT_EQ(ErrorOf([&] { port.Output("x"); }), kCommPortNotOpen);
+  EXPECT_FALSE(port.WaitForInput(50));
+  port.SetPortOpen(false);  // closing a closed port is harmless
+}
+
+class SerialPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    emulator_.SetSilent(true);
+    emulator_.Attach(kPort);
+    port_.SetCommPort(kPort);
+  }
+  ConverterEmulator emulator_;
+  SerialPort port_;
+};
+
+TEST_F(SerialPortTest, OutputSendsWindows1250Bytes) {
+  port_.SetPortOpen(true);
+  ASSERT_TRUE(port_.PortOpen());
+  port_.Output(std::string("\x01") + "2?" + "\x04" + "ąŁ");
+  ASSERT_TRUE(emulator_.WaitForBytes(6, milliseconds(2000)));
+  EXPECT_EQ(emulator_.Received(), "\x01\x32?\x04\xB9\xA3");
+}
+
+TEST_F(SerialPortTest, LargeOutputArrivesWhole) {
+  port_.SetPortOpen(true);
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += static_cast<char>('a' + i % 26);
+  port_.Output(text);
+  ASSERT_TRUE(emulator_.WaitForBytes(text.size(), milliseconds(5000)));
+  EXPECT_EQ(emulator_.Received(), text);
+}
+
+TEST_F(SerialPortTest, InputReturnsWhatCameWithoutWaiting) {
+  port_.SetPortOpen(true);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port_.Input(), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(500));
+  emulator_.SendRaw("ab\xB9\x04");
+  ASSERT_TRUE(port_.WaitForInput(2000));
+  std::string got;
+  for (int i = 0; i < 100 && got.size() < 5; ++i) {
+    got += port_.Input();
+    port_.WaitForInput(20);
+  }
+  EXPECT_EQ(got, "abą\x04");
+  EXPECT_EQ(port_.Input(), "");
+}
+
+TEST_F(SerialPortTest, WaitForInputTimesOutWhenNothingComes) {
+  port_.SetPortOpen(true);
+  EXPECT_FALSE(port_.WaitForInput(20));
+}
+
+TEST_F(SerialPortTest, ClosingDropsUnreadInput) {
+  port_.SetPortOpen(true);
+  emulator_.SendRaw("stale");
+  ASSERT_TRUE(port_.WaitForInput(2000));
+  port_.SetPortOpen(false);
+  EXPECT_FALSE(port_.PortOpen());
+  port_.SetPortOpen(true);
+  EXPECT_EQ(port_.Input(), "");
+}
+
+TEST_F(SerialPortTest, PortHeldByAnotherIsRefused) {
+  port_.SetPortOpen(true);
+  SerialPort second;
+  second.SetCommPort(kPort);
+  EXPECT_EQ(ErrorOf([&] { second.SetPortOpen(true); }), kCommPortAlreadyOpen);
+  EXPECT_FALSE(second.PortOpen());
+  EXPECT_EQ(ErrorOf([&] { port_.SetPortOpen(true); }), kCommPortAlreadyOpen);
+  EXPECT_TRUE(port_.PortOpen());
+  port_.SetPortOpen(false);
+  second.SetPortOpen(true);  // free again
+  EXPECT_TRUE(second.PortOpen());
+}
+
+TEST_F(SerialPortTest, PortLockedByAnotherProgramIsRefused) {
+  int holder = ::open(emulator_.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(ErrorOf([&] { port_.SetPortOpen(true); }), kCommPortAlreadyOpen);
+  EXPECT_FALSE(port_.PortOpen());
+  ::close(holder);
+  port_.SetPortOpen(true);
+  EXPECT_TRUE(port_.PortOpen());
+}
+
+TEST_F(SerialPortTest, PortNumberCannotChangeWhileOpen) {
+  port_.SetPortOpen(true);
+  EXPECT_EQ(ErrorOf([&] { port_.SetCommPort(2); }), kCommPortAlreadyOpen);
+  EXPECT_EQ(port_.CommPort(), kPort);
+}
+
+TEST_F(SerialPortTest, LineIsRawWithTheSettingsGiven) {
+  port_.SetSettings("19200,E,7,2");
+  port_.SetPortOpen(true);
+  int probe = ::open(emulator_.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(probe, 0);
+  termios tio;
+  ASSERT_EQ(tcgetattr(probe, &tio), 0);
+  // A pseudo-terminal always keeps 8 data bits without parity; speed and
+  // stop bits show what was asked for.
+  EXPECT_EQ(cfgetospeed(&tio), B19200);
+  EXPECT_TRUE(tio.c_cflag & CSTOPB);
+  EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+  EXPECT_FALSE(tio.c_lflag & (ECHO | ICANON | ISIG));
+  EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL));
+  EXPECT_FALSE(tio.c_oflag & OPOST);
+
+  port_.SetSettings("4800,N,8,1");  // applied at once on an open port
+  ASSERT_EQ(tcgetattr(probe, &tio), 0);
+  EXPECT_EQ(cfgetospeed(&tio), B4800);
+  EXPECT_FALSE(tio.c_cflag & CSTOPB);
+  ::close(probe);
+}
+
+TEST_F(SerialPortTest, CrAndLfPassUnchanged) {
+  port_.SetPortOpen(true);
+  port_.Output("a\r\nb\n");
+  ASSERT_TRUE(emulator_.WaitForBytes(5, milliseconds(2000)));
+  EXPECT_EQ(emulator_.Received(), "a\r\nb\n");
+  emulator_.SendRaw("\r\n\r");
+  std::string got;
+  for (int i = 0; i < 100 && got.size() < 3; ++i) {
+    port_.WaitForInput(20);
+    got += port_.Input();
+  }
+  EXPECT_EQ(got, "\r\n\r");
+}
+
+TEST_F(SerialPortTest, VanishedDeviceFailsInputCleanly) {
+  port_.SetPortOpen(true);
+  emulator_.Unplug();
+  // The hang-up wakes a wait at once, and the read reports it.
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(port_.WaitForInput(2000));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(1000));
+  EXPECT_EQ(ErrorOf([&] { port_.Input(); }), kCommPortNotOpen);
+  EXPECT_FALSE(port_.PortOpen());
+  EXPECT_FALSE(port_.WaitForInput(2000));  // closed: returns at once
+  EXPECT_EQ(ErrorOf([&] { port_.SetPortOpen(true); }), kCommInvalidPort);
+}
+
+TEST_F(SerialPortTest, VanishedDeviceFailsOutputCleanly) {
+  port_.SetPortOpen(true);
+  emulator_.Unplug();
+  EXPECT_EQ(ErrorOf([&] { port_.Output("hello"); }), kCommWriteFailed);
+  EXPECT_FALSE(port_.PortOpen());
+  port_.SetPortOpen(false);
+}
+
+TEST_F(SerialPortTest, ReopeningAfterCloseWorksManyTimes) {
+  for (int i = 0; i < 20; ++i) {
+    port_.SetPortOpen(true);
+    port_.Output("x");
+    port_.SetPortOpen(false);
+  }
+  EXPECT_TRUE(emulator_.WaitForBytes(20, milliseconds(2000)));
+}
+
+}  // namespace
+}  // namespace platform
