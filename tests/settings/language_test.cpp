@@ -1,0 +1,299 @@
+#include "settings/language.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/fake_window.h"
+#include "settings/ini.h"
+#include "settings/test_folder.h"
+
+namespace settings {
+namespace {
+
+using settings_test::FakeControl;
+using settings_test::FakeWindow;
+using settings_test::Inode;
+using settings_test::ReadBytes;
+using settings_test::TestFolder;
+using settings_test::WriteBytes;
+
+const char kLogoHandel[] = "Dział handlowy: tel. (00) 000 00 00";
+const char kLogoTel[] = "tel. (00) 000 00 00, faks (00) 000 00 01";
+
+// The keys of the main window in the order in which the first control of each
+// is reached, with the text then written.
+const std::vector<std::pair<std::string, std::string>>& MainWindowEntries() {
+  static const std::vector<std::pair<std::string, std::string>> entries = {
+      {"param_wagi", "PARAMETRY WAGI"},
+      {"odbierz", ""},
+      {"ustaw", ""},
+      {"max_wagi", "Max wagi"},
+      {"wagi_zgodne", "Wzagi zgodne"},
+      {"typ_ramki", "Typ ramki"},
+      {"text", "Dane tekstowe"},
+      {"value", "Dane numeryczne"},
+      {"hot key", ""},
+      {"dot", "Zmiana \".\" >> \",\""},
+      {"LF", "Usuń \"LF\""},
+      {"CR", "Usuń \"CR\"  "},
+      {"block", "RAMKA"},
+      {"wersja", ""},
+      {"tryb_pracy", "TRYB PRACY"},
+      {"opModPracy0", "- max[4mA] >> 0[12mA] << + max[20mA]"},
+      {"opModPracy1", "- max[20mA] >> 0[4mA] << + max[20mA]"},
+      {"opModPracy2", "- max[4mA] >> 0[4mA] << + max[20mA]"},
+      {"pokaz_wykres", ""},
+      {"print", "Nasłuch ciągły"},
+      {"transmition", "TRANSMISJA"},
+      {"set", "Zastosuj"},
+      {"cancel", "Anuluj"},
+      {"clr", "CLR"},
+      {"conect", "POŁĄCZENIE"},
+      {"speed", "prędkość transmisji"},
+      {"bits data", "bity danych"},
+      {"bits stop", "bity stopu"},
+      {"parity", "parzystość"},
+      {"comm", "numer portu"},
+      {"odczytPlik", ""},
+      {"zapiszPlik", ""},
+      {"start", ""},
+      {"end", "Zamknij"},
+      {"cntkonwerter", "Konwerter"},
+      {"cntPlik", "Plik"},
+      {"CONFIG", "Konfiguracja"},
+      {"logoHandel", kLogoHandel},
+      {"logoTel", kLogoTel},
+      {"logo3", ""},
+      {"logo2", ""},
+      {"logo1", ""},
+      {"help", "Help"},
+      {"wait", "Czekaj transmisja"},
+  };
+  return entries;
+}
+
+// The main window as the walk sees it: every control that carries a key, in
+// window order, with untagged controls and controls without a caption between.
+void BuildMainWindow(FakeWindow& w) {
+  w.Add("Smietnik", "", std::nullopt);
+  w.Add("Label33", "param_wagi", "PARAMETRY WAGI");
+  for (const char* n : {"cmdOdbierzMax", "cmdOdbierzRamke", "cmdOdbierzMod", "cmdOdbierzAll"}) {
+    w.Add(n, "odbierz", "");
+  }
+  for (const char* n : {"cmdUstawMax", "cmdUstawRamke", "cmdUstawMod", "cmdUstawAll"}) {
+    w.Add(n, "ustaw", "");
+  }
+  w.Add("txtMaxVal", "", std::nullopt, "000000");
+  w.Add("lblMaxCap", "max_wagi", "Max wagi");
+  w.Add("Frame2", "wagi_zgodne", "Wzagi zgodne");
+  w.Add("lstWagiZgodne", "", std::nullopt, "");
+  w.Add("Frame1", "typ_ramki", "Typ ramki");
+  w.Add("Option1", "text", "Dane tekstowe");
+  w.Add("Option2", "value", "Dane numeryczne");
+  for (const char* n : {"chZmiana", "chZmianaLF", "chZmianaCR"}) w.Add(n, "hot key", "");
+  w.Add("Label19", "dot", "Zmiana \".\" >> \",\"");
+  w.Add("lblZmianaLF", "LF", "Usuń \"LF\"");
+  w.Add("Label20", "CR", "Usuń \"CR\"  ");
+  w.Add("Label18", "block", "RAMKA");
+  w.Add("cmdWersja", "wersja", "");
+  w.Add("Label24", "tryb_pracy", "TRYB PRACY");
+  w.Add("opModPracy(0)", "opModPracy0", "- max[4mA] >> 0[12mA] << + max[20mA]");
+  w.Add("opModPracy(1)", "opModPracy1", "- max[20mA] >> 0[4mA] << + max[20mA]");
+  w.Add("opModPracy(2)", "opModPracy2", "- max[4mA] >> 0[4mA] << + max[20mA]");
+  w.Add("Timer3", "", std::nullopt);
+  w.Add("ButtonXP2", "pokaz_wykres", "");
+  w.Add("Label17", "print", "Nasłuch ciągły");
+  w.Add("Label9", "transmition", "TRANSMISJA");
+  w.Add("cmdOkNrPortu", "set", "Zastosuj");
+  w.Add("cmdNoNrPortu", "cancel", "Anuluj");
+  w.Add("cmdCLRNrPortu", "clr", "CLR");
+  w.Add("Label14", "conect", "POŁĄCZENIE");
+  w.Add("lblSpeedCap", "speed", "prędkość transmisji");
+  w.Add("lblBitsDataCap", "bits data", "bity danych");
+  w.Add("lblBitsStopCap", "bits stop", "bity stopu");
+  w.Add("lblPariteCap", "parity", "parzystość");
+  w.Add("LblNrPortuCap", "comm", "numer portu");
+  w.Add("lblNrPortuVal", "", "1");
+  w.Add("cmdWczytajPlik", "odczytPlik", "");
+  w.Add("cmdZapiszPlik", "zapiszPlik", "");
+  w.Add("cmdStart", "start", "");
+  w.Add("cmdZamknij", "end", "Zamknij");
+  w.Add("Label2", "cntkonwerter", "Konwerter");
+  w.Add("Label7", "cntPlik", "Plik");
+  w.Add("Label12", "CONFIG", "Konfiguracja");
+  w.Add("lblLogoHandel", "logoHandel", kLogoHandel);
+  w.Add("lblLogoTel", "logoTel", kLogoTel);
+  w.Add("lblLogo3", "logo3", "");
+  w.Add("lblLogo2", "logo2", "");
+  w.Add("lblLogo1", "logo1", "");
+  w.Add("lblHelp", "help", "Help");
+  w.Add("txtTransmisja", "wait", "Czekaj transmisja");
+  // The side-menu entries come later in window order than the page titles.
+  w.Add("lblPlik", "param_wagi", "PARAMETRY WAGI");
+  w.Add("lblRamka", "BLOCK", "Ramka");
+  w.Add("lblzdarzenia", "tryb_pracy", "TRYB PRACY");
+  w.Add("lblTransmisja", "transmition", "SYMULATOR");
+  w.Add("LblUstawieniaPortu", "conect", "POŁACZENIE");
+}
+
+class LanguageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { LanguageFile = folder_.File("set.lng"); }
+  void TearDown() override { LanguageFile.clear(); }
+
+  void Store(const std::string& bytes) const { WriteBytes(LanguageFile, bytes); }
+  std::vector<IniPair> Section(const std::string& name) const {
+    std::vector<IniPair> table;
+    ReadIniSection(name, LanguageFile, table);
+    return table;
+  }
+
+  TestFolder folder_;
+};
+
+TEST_F(LanguageTest, FirstStartFillsTheFileInWindowOrder) {
+  FakeWindow window("glowna", "Konwerter - C\\I");
+  BuildMainWindow(window);
+  TranslateControls("glowna", window, window.Caption());
+  TranslateFormCaption(window);
+
+  std::vector<IniPair> glowna = Section("glowna");
+  const auto& expected = MainWindowEntries();
+  ASSERT_EQ(glowna.size(), expected.size() + 1);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(glowna[i].KeyText, expected[i].first) << i;
+    // Values read back without their trailing blanks ("CR").
+    std::string value = expected[i].second;
+    value.erase(value.find_last_not_of(' ') + 1);
+    EXPECT_EQ(glowna[i].ValueText, value) << expected[i].first;
+  }
+
+  // "glowna" comes first in the file, then "Formatki".
+  const std::string bytes = ReadBytes(LanguageFile);
+  EXPECT_EQ(bytes.rfind("[glowna]\r\nparam_wagi=PARAMETRY WAGI\r\nodbierz=\r\nustaw=\r\n", 0), 0u);
+  EXPECT_NE(bytes.find("conect=PO\xA3\xA5"
+                       "CZENIE\r\n"),
+            std::string::npos);
+  const std::string tail = "[Formatki]\r\nglowna=Konwerter - C\\I\r\n";
+  ASSERT_GE(bytes.size(), tail.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+
+  EXPECT_EQ(window.Caption(), "Konwerter - C\\I");
+  EXPECT_EQ(window.Named("Label33").caption(), "PARAMETRY WAGI");
+  EXPECT_EQ(window.Named("lblRamka").caption(), "RAMKA");
+  EXPECT_EQ(window.Named("LblUstawieniaPortu").caption(), "POŁĄCZENIE");
+  EXPECT_EQ(window.Named("lblTransmisja").caption(), "TRANSMISJA");
+  EXPECT_EQ(window.Named("cmdUstawAll").caption(), "");
+  EXPECT_EQ(window.Named("Label20").caption(), "Usuń \"CR\"  ");
+  EXPECT_EQ(window.Named("lblNrPortuVal").caption(), "1");  // untagged
+  EXPECT_EQ(window.Named("txtMaxVal").text(), "000000");
+}
+
+TEST_F(LanguageTest, StoredTextIsShownAndTheFileIsNotWritten) {
+  Store("[GLOWNA]\r\nBlock=Frame\r\nend=Close\r\n");
+  const ino_t before = Inode(LanguageFile);
+  FakeWindow window("glowna", "Konwerter - C\\I");
+  window.Add("Label18", "block", "RAMKA");
+  window.Add("lblRamka", "BLOCK", "Ramka");
+  window.Add("cmdZamknij", "end", "Zamknij");
+  TranslateControls("glowna", window, window.Caption());
+  EXPECT_EQ(window.Named("Label18").caption(), "Frame");
+  EXPECT_EQ(window.Named("lblRamka").caption(), "Frame");
+  EXPECT_EQ(window.Named("cmdZamknij").caption(), "Close");
+  EXPECT_EQ(Inode(LanguageFile), before);
+  EXPECT_EQ(ReadBytes(LanguageFile), "[GLOWNA]\r\nBlock=Frame\r\nend=Close\r\n");
+}
+
+TEST_F(LanguageTest, EmptyEntryIsOverwrittenWithTheBuiltInText) {
+  Store("[glowna]\r\nend=\r\nhelp=Pomoc\r\n");
+  EXPECT_EQ(TranslateText("glowna", "end", "Zamknij"), "Zamknij");
+  EXPECT_EQ(ReadBytes(LanguageFile), "[glowna]\r\nend=Zamknij\r\nhelp=Pomoc\r\n");
+}
+
+TEST_F(LanguageTest, EmptyBuiltInTextIsWrittenAgainEachTime) {
+  EXPECT_EQ(TranslateText("glowna", "ustaw", ""), "");
+  EXPECT_EQ(ReadBytes(LanguageFile), "[glowna]\r\nustaw=\r\n");
+  const ino_t first = Inode(LanguageFile);
+  EXPECT_EQ(TranslateText("glowna", "ustaw", ""), "");
+  EXPECT_NE(Inode(LanguageFile), first);
+  EXPECT_EQ(ReadBytes(LanguageFile), "[glowna]\r\nustaw=\r\n");
+}
+
+TEST_F(LanguageTest, TooLongEntryIsKeptAndTheBuiltInTextShown) {
+  const std::string translation(120, 'T');
+  const std::string original = "[glowna]\r\nhelp=" + translation + "\r\n";
+  Store(original);
+  EXPECT_EQ(TranslateText("glowna", "help", "Help"), "Help");
+  EXPECT_EQ(ReadBytes(LanguageFile), original);
+
+  // 98 bytes still read; 99 are too long.
+  Store("[glowna]\r\na=" + std::string(98, 'x') + "\r\nb=" + std::string(99, 'y') + "\r\n");
+  EXPECT_EQ(TranslateText("glowna", "a", "A"), std::string(98, 'x'));
+  EXPECT_EQ(TranslateText("glowna", "b", "B"), "B");
+  EXPECT_EQ(ReadIniValue(LanguageFile, "glowna", "b", ""), "");
+}
+
+TEST_F(LanguageTest, ControlsWithoutCaptionOrTagAreSkippedAndTheWalkGoesOn) {
+  FakeWindow window("wykresy", "Form1");
+  window.Add("Picture1", "picture", std::nullopt);        // no Caption: no entry
+  window.Add("Text1", "txt", std::nullopt, "some text");  // Text only, mode not "text"
+  window.Add("Label2", "", "untagged");                   // never translated
+  window.Add("Broken", "broken", "Broken").set_tag_fails(true);
+  window.Add("Label1", "zamknij_okno", "Zamknij to okno");
+  TranslateControls("wykresy", window, window.Caption());
+
+  EXPECT_EQ(ReadBytes(LanguageFile), "[wykresy]\r\nzamknij_okno=Zamknij to okno\r\n");
+  EXPECT_EQ(window.Named("Label1").caption(), "Zamknij to okno");
+  EXPECT_EQ(window.Named("Text1").text(), "some text");
+  // The chart window's own caption is never looked up.
+  EXPECT_EQ(window.Caption(), "Form1");
+}
+
+TEST_F(LanguageTest, TextIsTranslatedOnlyInModeText) {
+  Store("[s]\r\nt=Stored\r\n");
+  FakeWindow window("s", "Caption");
+  FakeControl& box = window.Add("Text1", "t", std::nullopt, "typed");
+  FakeControl& empty = window.Add("Text2", "e", std::nullopt, "");
+  TranslateControls("s", window, "Text");
+  EXPECT_EQ(box.text(), "typed");
+  TranslateControls("s", window, "text");
+  EXPECT_EQ(box.text(), "Stored");
+  EXPECT_EQ(empty.text(), "");
+  EXPECT_EQ(ReadIniValue(LanguageFile, "s", "e", "absent"), "absent");
+}
+
+TEST_F(LanguageTest, MessageKeepsThePortNumberOfItsFirstUse) {
+  EXPECT_EQ(TranslateMessageText("BrakPortu", "Port com3 nie jest zainstalowany"),
+            "Port com3 nie jest zainstalowany");
+  EXPECT_EQ(TranslateMessageText("BrakPortu", "Port com5 nie jest zainstalowany"),
+            "Port com3 nie jest zainstalowany");
+  EXPECT_EQ(ReadBytes(LanguageFile),
+            "[komunikaty]\r\nBrakPortu=Port com3 nie jest zainstalowany\r\n");
+}
+
+TEST_F(LanguageTest, MessageWithoutBuiltInTextIsItsOwnKey) {
+  const std::string timeout = "Przekroczony czas oczekiwania!";
+  EXPECT_EQ(TranslateMessageText(timeout, ""), timeout);
+  EXPECT_EQ(ReadBytes(LanguageFile), "[komunikatyProste]\r\n" + timeout + "=" + timeout + "\r\n");
+  Store("[KOMUNIKATYPROSTE]\r\n" + timeout + "=Time-out!\r\n");
+  EXPECT_EQ(TranslateMessageText(timeout, ""), "Time-out!");
+}
+
+TEST_F(LanguageTest, UnwritableLanguageFileStillGivesTheBuiltInText) {
+  LanguageFile = folder_.File("missing/set.lng");
+  FakeWindow window("glowna", "Konwerter - C\\I");
+  window.Add("cmdZamknij", "end", "Zamknij");
+  TranslateControls("glowna", window, window.Caption());
+  TranslateFormCaption(window);
+  EXPECT_EQ(window.Named("cmdZamknij").caption(), "Zamknij");
+  EXPECT_EQ(window.Caption(), "Konwerter - C\\I");
+  EXPECT_EQ(TranslateMessageText("PortOtwarty", "Port com1 jest już otwarty"),
+            "Port com1 jest już otwarty");
+  EXPECT_FALSE(settings_test::Exists(LanguageFile));
+}
+
+}  // namespace
+}  // namespace settings

@@ -1,0 +1,71 @@
+#pragma once
+// A temporary folder per test and byte-level file helpers.
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace settings_test {
+
+class TestFolder {
+ public:
+  TestFolder() {
+    char pattern[] = "/tmp/settings_test_XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    path_ = made != nullptr ? made : "/tmp";
+  }
+  ~TestFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  // Names of the entries in the folder, sorted.
+  std::string Listing() const {
+    std::string names;
+    std::vector<std::string> all;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+      all.push_back(entry.path().filename().string());
+    }
+    std::sort(all.begin(), all.end());
+    for (const auto& n : all) names += n + ";";
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The inode changes with every atomic replacement, so an equal inode means
+// the file was not written.
+inline ino_t Inode(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+}  // namespace settings_test
