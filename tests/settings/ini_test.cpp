@@ -147,6 +147,9 @@ TEST_F(IniTest, KeysAndSectionsIgnoreLetterCase) {
   EXPECT_EQ(ReadIniValue(Ini(), "Glowna", "BLOCK", "x"), "RAMKA");
   EXPECT_EQ(ReadIniValue(Ini(), "glowna", "prędkość", "x"), "19200");
   EXPECT_EQ(ReadIniValue(Ini(), "glowna", "PRĘDKOŚĆ", "x"), "19200");
+  EXPECT_TRUE(WriteIniValue(Ini(), "GŁÓWNA", "ŁĄŻŹŃÓŠŤ", "1"));
+  EXPECT_EQ(ReadIniValue(Ini(), "główna", "łążźńóšť", "x"), "1");
+  EXPECT_EQ(ReadIniValue(Ini(), "główna", "ß", "x"), "x");
 }
 
 TEST_F(IniTest, PresentEmptyValueBeatsTheDefaultAndMissingKeyTrimsIt) {
