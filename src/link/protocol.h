@@ -45,6 +45,11 @@ class ConverterLink {
   std::string SetMax(const std::string& value);
 
  private:
+  // Writes the frame, pauses and waits for the reply (the port is closed on
+  // return). A frame the line does not take gives the time-out text.
+  std::string Exchange(const std::string& frame);
+  void ClosePort();  // errors ignored
+
   platform::SerialPort& comm_;
   ConverterView& view_;
   platform::Clock& clock_;

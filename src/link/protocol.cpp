@@ -1,0 +1,184 @@
+#include "link/protocol.h"
+
+#include "link/port_settings.h"
+#include "platform/cp1250.h"
+#include "platform/message_box.h"
+#include "platform/vb_error.h"
+#include "platform/vb_number.h"
+#include "settings/language.h"
+
+namespace converter {
+namespace {
+
+// How long a reply may take, and how long the wait sleeps on the port
+// between two reads so that it does not burn a processor core.
+constexpr double kReplyTimeoutSeconds = 2.0;
+constexpr int kReadPollMs = 2;
+constexpr int kPauseAfterFrameMs = 20;
+
+std::string TimeoutText() {
+  return settings::TranslateMessageText("Przekroczony czas oczekiwania!", "");
+}
+
+// The stored text names the port through "%1", so the message always shows
+// the port number in force when it is shown; a text without "%1" (an older
+// or hand-edited language file) is shown as it stands.
+std::string PortMessage(const std::string& key, const std::string& builtin) {
+  std::string text = settings::TranslateMessageText(key, builtin);
+  const std::string marker = "%1";
+  std::string result;
+  size_t start = 0;
+  while (true) {
+    size_t at = text.find(marker, start);
+    if (at == std::string::npos) break;
+    result.append(text, start, at - start);
+    result += PortSettings.PortNumber;
+    start = at + marker.size();
+  }
+  result.append(text, start, std::string::npos);
+  return result;
+}
+
+std::string SettingValue(const std::string& value, const char* pattern) {
+  return platform::Format(platform::Val(value), pattern);
+}
+
+}  // namespace
+
+std::string CommandFrame(char command, const std::string& payload) {
+  std::string frame;
+  frame += kSOH;
+  frame += command;
+  frame += payload;
+  frame += kEOT;
+  return frame;
+}
+
+bool ConverterLink::OpenPort() {
+  try {
+    if (!comm_.PortOpen()) comm_.SetPortOpen(true);
+    return comm_.PortOpen();
+  } catch (const platform::VbError& error) {
+    if (error.number() == platform::kCommInvalidPort) {
+      platform::MsgBox(PortMessage("BrakPortu", "Port com%1 nie jest zainstalowany"),
+                       platform::MsgBoxIcon::kCritical);
+    }
+    if (error.number() == platform::kCommPortAlreadyOpen) {
+      platform::MsgBox(
+          PortMessage("PortOtwarty", "Port com%1 jest już otwarty przez inną aplikację"),
+          platform::MsgBoxIcon::kCritical);
+    }
+    return false;
+  }
+}
+
+std::string ConverterLink::ReadReply() {
+  view_.ShowWaitBanner(true);
+  const double t0 = clock_.Seconds();
+  std::string buffer;
+  std::string result;
+  while (true) {
+    if (buffer.find(kEOT) != std::string::npos) {
+      result = buffer;
+      break;
+    }
+    std::string arrived;
+    bool failed = false;
+    try {
+      arrived = comm_.Input();
+    } catch (const platform::VbError&) {
+      // The device has gone away: no reply can come any more.
+      failed = true;
+    }
+    buffer += arrived;
+    if (failed || clock_.Seconds() - t0 > kReplyTimeoutSeconds) {
+      result = TimeoutText();
+      break;
+    }
+    if (arrived.empty()) comm_.WaitForInput(kReadPollMs);
+  }
+  view_.ShowWaitBanner(false);
+  ClosePort();
+  return result;
+}
+
+void ConverterLink::ClosePort() {
+  platform::ResumeNext([&] {
+    if (comm_.PortOpen()) comm_.SetPortOpen(false);
+  });
+}
+
+std::string ConverterLink::Exchange(const std::string& frame) {
+  try {
+    comm_.Output(frame);
+  } catch (const platform::VbError&) {
+    // The line does not take the frame (the device has gone away): no reply
+    // can come, which the user sees as a time-out, at once.
+    ClosePort();
+    return TimeoutText();
+  }
+  clock_.Sleep(kPauseAfterFrameMs);
+  return ReadReply();
+}
+
+std::string ConverterLink::GetMode() {
+  if (!OpenPort()) return "";
+  return JudgeModeReply(Exchange(CommandFrame('0', "?")));
+}
+
+std::string ConverterLink::GetFrameType() {
+  if (!OpenPort()) return "";
+  return JudgeFrameTypeReply(Exchange(CommandFrame('1', "?")));
+}
+
+std::string ConverterLink::GetMax() {
+  if (!OpenPort()) return "";
+  return JudgeMaxReply(Exchange(CommandFrame('2', "?")));
+}
+
+std::string ConverterLink::GetVersion() {
+  if (!OpenPort()) return "";
+  return JudgeVersionReply(Exchange(CommandFrame('3', "?")));
+}
+
+std::string ConverterLink::SetMode(const std::string& value) {
+  if (!OpenPort()) return "";
+  Exchange(CommandFrame('0', SettingValue(value, "0")));
+  return GetMode();
+}
+
+std::string ConverterLink::SetFrameType(const std::string& value) {
+  if (!OpenPort()) return "";
+  Exchange(CommandFrame('1', SettingValue(value, "0")));
+  return GetFrameType();
+}
+
+std::string ConverterLink::SetMax(const std::string& value) {
+  if (!OpenPort()) return "";
+  Exchange(CommandFrame('2', SettingValue(value, "000000")));
+  return GetMax();
+}
+
+namespace {
+
+// A reply of exactly `length` characters (any length when 0, at least three)
+// that starts with SOH and the command and ends with EOT; its value is what
+// lies between.
+std::string Judge(const std::string& reply, char command, size_t length) {
+  const std::u32string chars = platform::Utf8ToCodePoints(reply);
+  const bool fits = length == 0 ? chars.size() >= 3 : chars.size() == length;
+  if (!fits || chars[0] != U'\x01' || chars[1] != static_cast<char32_t>(command) ||
+      chars.back() != U'\x04') {
+    return reply;
+  }
+  return platform::CodePointsToUtf8(chars.substr(2, chars.size() - 3));
+}
+
+}  // namespace
+
+std::string JudgeModeReply(const std::string& reply) { return Judge(reply, '0', 4); }
+std::string JudgeFrameTypeReply(const std::string& reply) { return Judge(reply, '1', 4); }
+std::string JudgeMaxReply(const std::string& reply) { return Judge(reply, '2', 9); }
+std::string JudgeVersionReply(const std::string& reply) { return Judge(reply, '3', 0); }
+
+}  // namespace converter
