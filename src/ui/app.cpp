@@ -1,14 +1,20 @@
 #include "ui/app.h"
 
 #include <QApplication>
-#include <QLabel>
+
+#include "platform/files.h"
+#include "toolkit/control.h"
+#include "ui/key_window.h"
 
 namespace ui {
 
 int RunKonwerter(int argc, char** argv) {
+  platform::IgnoreFileSizeSignal();
   QApplication app(argc, argv);
-  QLabel placeholder("Konwerter");
-  placeholder.show();
+  tk::InstallFontSubstitutions();
+  PrepareWindowResources();
+  KEY window;
+  window.Form_Load();
   return app.exec();
 }
 

@@ -1,0 +1,48 @@
+// The maximum weight: the six-digit box, the simulator slider's range that
+// follows it, and the read and set buttons.
+
+#include "platform/message_box.h"
+#include "platform/vb_error.h"
+#include "platform/vb_number.h"
+#include "ui/key_window.h"
+
+namespace ui {
+
+void KEY::txtMaxVal_KeyPress(int16_t& KeyAscii) {
+  if (KeyAscii < 28) return;                     // control keys pass
+  if (KeyAscii >= 48 && KeyAscii <= 57) return;  // digits pass
+  KeyAscii = 0;
+}
+
+void KEY::txtMaxVal_Change() {
+  auto& slider = Get<tk::Slider>("Slider1");
+  tk::Control& box = C("txtMaxVal");
+  const double v = platform::Val(box.Text());
+  platform::ResumeNext([&] { slider.SetMax(platform::CLng(v)); });
+  platform::ResumeNext([&] { slider.SetMin(platform::CLng(-platform::Val(box.Text()))); });
+  platform::ResumeNext([&] { C("lblMinus").SetCaption(platform::NumberToText(slider.Min())); });
+  platform::ResumeNext([&] { C("lblPlus").SetCaption(platform::NumberToText(slider.Max())); });
+}
+
+void KEY::cmdOdbierzMax_Click() {
+  const std::string r = link_->GetMax();
+  if (platform::IsNumeric(r)) {
+    C("txtMaxVal").SetText(platform::Format(platform::Val(r), "000000"));
+  } else {
+    platform::MsgBox(r, platform::MsgBoxIcon::kInformation);
+  }
+}
+
+void KEY::cmdUstawMax_Click() {
+  tk::Control& box = C("txtMaxVal");
+  const std::string sent = platform::Format(platform::Val(box.Text()), "000000");
+  const std::string r = link_->SetMax(sent);
+  const bool numeric = platform::IsNumeric(r);
+  if (!numeric || platform::Val(box.Text()) != platform::Val(r)) {
+    if (!numeric) platform::MsgBox(r, platform::MsgBoxIcon::kInformation);
+    if (numeric && platform::Val(box.Text()) != platform::Val(r))
+      platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kInformation);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,113 @@
+// Start-up and closing of the main window, and the wait banner.
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "platform/files.h"
+#include "platform/vb_number.h"
+#include "settings/ini.h"
+#include "settings/language.h"
+#include "ui/chart_window.h"
+#include "ui/key_window.h"
+#include "ui/pictures.h"
+
+static void InitUiResources() { Q_INIT_RESOURCE(ui); }
+
+namespace ui {
+
+void PrepareWindowResources() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  InitUiResources();
+  RegisterPictures();
+}
+
+KEY::KEY(platform::Clock& clock) {
+  PrepareWindowResources();
+  form_ = tk::LoadFormResource(":/ui/key.frm");
+  comm_ = &form_->Get<tk::MSComm>("MSComm1");
+  link_ = std::make_unique<converter::ConverterLink>(comm_->port(), *this, clock);
+  port_settings_ = std::make_unique<converter::PortSettingsController>(*this, comm_->port());
+  WireEvents();
+}
+
+KEY::~KEY() = default;
+
+void KEY::Form_Load() {
+  settings::LanguageFile = platform::AppPath("set.lng");
+  port_settings_->ReloadPortSettings();
+  settings::TranslateControls(form_->Tag(), *form_, form_->Caption());
+  settings::TranslateFormCaption(*form_);
+  form_->SetOuterSize(7400, 5000);
+  HideAllPanels();
+  port_settings_->ApplyPortSettings();
+  form_->Show();
+
+  const std::string settings_file = platform::AppPath("settings.ini");
+  settings::ReadIniSection("wagi", settings_file, ScaleTable);
+  settings::ReadIniSection("typy ramek", settings_file, FrameTypeTable);
+
+  auto& scales = Get<tk::ListBox>("lstWagiZgodne");
+  auto& frame_types = Get<tk::ListBox>("lstTypRamki");
+  scales.Clear();
+  frame_types.Clear();
+  for (const auto& pair : ScaleTable) scales.AddItem(pair.KeyText);
+  for (const auto& pair : FrameTypeTable) frame_types.AddItem(pair.ValueText);
+
+  LoadConverterParams();
+}
+
+void KEY::LoadConverterParams() {
+  const std::string file = platform::AppPath("settings.ini");
+  const std::string waga = settings::ReadIniValue(file, "parametry", "waga", "");
+  const std::string ramka = settings::ReadIniValue(file, "parametry", "ramka", "");
+  if (!waga.empty()) {
+    SelectFrameForScale(waga);
+    // A name that no row carries selects nothing (the list's own rule).
+    Get<tk::ListBox>("lstWagiZgodne").SetText(waga);
+  } else {
+    bool found = false;
+    SelectFrameType(ramka, found);
+    FillCompatibleScales(ramka);
+  }
+
+  std::string mode = settings::ReadIniValue(file, "parametry", "mode", "");
+  if (!(platform::Val(mode) >= 0 && platform::Val(mode) <= 2)) mode = "0";
+  // The option and the chart follow one index, so a fractional entry cannot
+  // show the chart of another option.
+  const int k = platform::CInt(platform::Val(mode));
+  Get<tk::OptionButton>("opModPracy", k).SetValue(true);
+  Get<tk::Image>("Image5").SetPicture(Get<tk::ImageList>("ImageList1").ListImage(k + 1));
+
+  const std::string max = settings::ReadIniValue(file, "parametry", "max", "");
+  C("txtMaxVal").SetText(platform::Format(platform::Val(max), "000000"));
+}
+
+void KEY::cmdZamknij_Click() {
+  if (comm_->port().PortOpen()) comm_->port().SetPortOpen(false);
+  form_->Unload();
+}
+
+void KEY::Form_QueryUnload(int16_t& /*Cancel*/, int16_t& /*UnloadMode*/) {
+  // Every request to close is granted: the unload goes on.
+}
+
+void KEY::Form_Unload(int16_t& /*Cancel*/) {
+  if (comm_->port().PortOpen()) comm_->port().SetPortOpen(false);
+  if (wykresy_) wykresy_->Drop();
+  QCoreApplication::exit(0);
+}
+
+void KEY::Form_KeyDown(int16_t& /*KeyCode*/, int16_t& /*Shift*/) {}
+void KEY::Timer1_Timer() {}
+void KEY::PicTray_MouseMove(int16_t&, int16_t&, float&, float&) {}
+
+void KEY::ShowWaitBanner(bool visible) {
+  tk::Control& banner = C("txtTransmisja");
+  banner.SetVisible(visible);
+  // The exchange blocks the event loop, so paint the banner now.
+  if (visible && banner.widget()) banner.widget()->repaint();
+}
+
+}  // namespace ui
