@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -91,14 +92,14 @@ class Control : public settings::TranslatableControl {
   const std::string& Name() const { return name_; }
   int Index() const { return index_; }  // -1 for a control outside an array
   Form* form() const { return form_; }
-  QWidget* widget() const { return widget_; }  // nullptr for kinds without a window
+  QWidget* widget() const { return widget_.data(); }  // nullptr for kinds without a window
 
   // TranslatableControl
   std::string Tag() const override { return tag_; }
   void SetTag(const std::string& tag) { tag_ = tag; }
-  std::string Caption() const override;                 // kinds with a caption override
+  std::string Caption() const override;  // kinds with a caption override
   void SetCaption(const std::string& caption) override;
-  std::string Text() const override;                    // kinds with a text override
+  std::string Text() const override;  // kinds with a text override
   void SetText(const std::string& text) override;
 
   virtual int Left() const;
@@ -135,6 +136,18 @@ class Control : public settings::TranslatableControl {
   virtual void SetPointer(Pointer pointer);
   virtual void SetToolTipText(const std::string& text);
 
+  // ZOrder 0 brings the control to the front of its container, 1 sends it
+  // to the back.
+  void ZOrder(int position = 0);
+
+  // The widget that holds the controls placed in this one: the client area
+  // of a form, the inside of a PictureBox or Frame; nullptr for kinds that
+  // hold no controls.
+  virtual QWidget* ClientWidget() const { return nullptr; }
+  // Whether the kind has the TabStop and TabIndex properties and can take
+  // the focus.
+  virtual bool CanTakeFocus() const { return !widget_.isNull(); }
+
   // Events. Set by the owning window's code; unset handlers are skipped.
   Handler Click, DblClick, Change, GotFocus, LostFocus;
   KeyAsciiHandler KeyPress;
@@ -145,8 +158,21 @@ class Control : public settings::TranslatableControl {
   void SetWidget(QWidget* widget);  // takes ownership through Qt's parent chain
   void SetForm(Form* form) { form_ = form; }
   [[noreturn]] static void NotSupported(const char* property);
+  // Called once the control has its form and container (the widget is then
+  // parented); kinds that place themselves elsewhere (menus) override it.
+  virtual void Attached();
+  // Pushes the stored geometry into the widget.
+  virtual void ApplyGeometry();
+  // Raises an event that the user's action caused; an error escaping the
+  // handler is reported instead of unwinding through Qt.
+  static void RaiseUserEvent(const std::function<void()>& raise);
+  // Whether a mouse press and release over the widget raise Click (the
+  // kinds without a click of their own: labels, pictures, frames, forms).
+  virtual bool ClicksOnMouseUp() const { return false; }
+  void ApplyFocusPolicy();
   friend class Form;
   friend class DescriptionLoader;
+  friend class ControlEventBridge;
 
   Kind kind_;
   std::string name_;
@@ -154,10 +180,15 @@ class Control : public settings::TranslatableControl {
   std::string tag_;
   Form* form_ = nullptr;
   Control* container_ = nullptr;
-  QWidget* widget_ = nullptr;
+  QPointer<QWidget> widget_;  // cleared when Qt deletes the widget with its parent
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips
   int tab_index_ = 0;
   bool tab_stop_ = true;
+  bool enabled_ = true;
+  bool visible_ = true;
+  Pointer pointer_ = Pointer::kDefault;
+  std::string tool_tip_;
+  bool press_inside_ = false;  // a left press seen, for ClicksOnMouseUp
 };
 
 }  // namespace tk

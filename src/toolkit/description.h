@@ -26,9 +26,8 @@ class DescriptionError : public std::runtime_error {
 // Makes a user control of a registered kind. bag is nullptr for a new
 // instance with nothing stored (InitProperties), else the stored entries
 // (ReadProperties). The control is placed in container by the loader.
-using UserControlFactory =
-    std::function<std::unique_ptr<Control>(const std::string& name, int index, Form& form,
-                                           Control* container, const PropertyBag* bag)>;
+using UserControlFactory = std::function<std::unique_ptr<Control>(
+    const std::string& name, int index, Form& form, Control* container, const PropertyBag* bag)>;
 void RegisterUserControl(const std::string& kind, UserControlFactory factory);
 
 // Pictures named in descriptions ("Picture = "icon_exclamation""), supplied by

@@ -2,6 +2,7 @@
 // A top-level window with its controls in control order.
 
 #include <QImage>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,7 +10,12 @@
 #include "toolkit/control.h"
 #include "toolkit/kinds.h"
 
+class QEventLoop;
+class QMenuBar;
+
 namespace tk {
+
+class FormWidget;
 
 class Form : public VisualControl, public settings::TranslatableWindow {
  public:
@@ -38,17 +44,39 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   // The control that has the keyboard focus, or nullptr.
   Control* ActiveControl() const;
 
-  // Outer size in twips, title bar and border included.
+  // Outer size in twips, title bar and border included. Where the window
+  // system does not tell the frame (not shown yet, offscreen), the frame
+  // counts 45 twips at the sides and bottom and 330 at the top.
   void SetOuterSize(int width_twips, int height_twips);
-  int ScaleWidth() const;   // client area, twips
+  int ScaleWidth() const;  // client area, twips
   int ScaleHeight() const;
+  void SetClientSize(int width_twips, int height_twips);
+
+  // Left and Top place the window on the screen; Width and Height are its
+  // outer size.
+  int Left() const override;
+  void SetLeft(int twips) override;
+  int Top() const override;
+  void SetTop(int twips) override;
+  int Width() const override;
+  void SetWidth(int twips) override;
+  int Height() const override;
+  void SetHeight(int twips) override;
+  bool Visible() const override;
+  void SetVisible(bool visible) override;  // True shows the window (modeless), False hides it
+  bool TabStop() const override;
+  void SetTabStop(bool) override;
+  void SetFocus() override;  // activates the window
+  QWidget* ClientWidget() const override;
 
   void SetBorderStyle(int style);  // 0 none, 1 fixed single, 2 sizable
   void SetMinButton(bool on);
   void SetMaxButton(bool on);
   void SetIcon(const QImage& icon);
   void SetKeyPreview(bool on);
-  void SetCentred(bool centred);   // centred on the screen when shown
+  bool KeyPreview() const { return key_preview_; }
+  void SetCentred(bool centred);  // centred on the screen when shown
+  int BorderStyle() const { return border_style_; }
 
   void Show();       // modeless
   void ShowModal();  // returns when the window is unloaded or hidden
@@ -56,6 +84,7 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   // Raises QueryUnload, then Unload; neither may cancel in this program.
   void Unload();
   bool Loaded() const;
+  bool IsModal() const { return modal_loop_ != nullptr; }
 
   std::function<void(int16_t& cancel, int16_t& unload_mode)> QueryUnload;
   std::function<void(int16_t& cancel)> Unloaded;  // the window's Unload event
@@ -64,9 +93,49 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   void AddControl(std::unique_ptr<Control> control, Control* container);
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
+  // Tab order. MoveInTabOrder gives the control that TabIndex and renumbers
+  // the others so that the indexes stay 0, 1, 2, ... FocusNext moves the
+  // focus to the next (or previous) tab stop after the active control:
+  // controls whose TabStop is True, visible and enabled with their
+  // containers, in TabIndex order.
+  void MoveInTabOrder(Control* control, int tab_index);
+  void FocusNext(bool forward);
+
+  // The menu bar, made on first use; shown only while a top-level menu
+  // entry is visible.
+  QMenuBar* MenuBar();
+  void UpdateMenuBar();
+
+ protected:
+  bool ClicksOnMouseUp() const override { return true; }
+  void ApplyLook() override;
+  void ApplyGeometry() override {}
+
  private:
+  friend class FormWidget;
+  void UnloadWith(int16_t unload_mode);  // 0 the close button, 1 the program
+  void ApplyWindowFlags();
+  void LayoutClient();
+  void Hidden();
+  int FrameLeft() const;  // twips of frame beside the client area, each side
+  int FrameTop() const;   // above it: title bar, border and menu bar
+  int FrameBottom() const;
+  void PressButton(bool is_default);  // Enter / Esc
+
   std::vector<std::unique_ptr<Control>> controls_;
+  FormWidget* window_ = nullptr;
+  QWidget* client_ = nullptr;
+  QMenuBar* menu_bar_ = nullptr;
+  QEventLoop* modal_loop_ = nullptr;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
   bool loaded_ = true;
+  bool unloading_ = false;
+  bool key_preview_ = false;
+  bool centred_ = false;
+  bool min_button_ = true;
+  bool max_button_ = true;
+  int border_style_ = 2;
+  std::string caption_;
 };
 
 }  // namespace tk

@@ -11,6 +11,8 @@
 #include "toolkit/control.h"
 
 class QTimer;
+class QAction;
+class QMenu;
 
 namespace tk {
 
@@ -40,10 +42,24 @@ class Label : public VisualControl {
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;  // "&" marks an access key
   void SetAlignment(Alignment a);
-  void SetBackStyle(int style);  // 0 transparent, 1 opaque
+  void SetBackStyle(int style);   // 0 transparent, 1 opaque
+  void SetAutoSize(bool on);      // the label takes the size of its text
+  void SetWordWrap(bool on);      // with AutoSize: grows downwards, keeping its width
   bool TabStop() const override;  // labels have no tab stop: raise
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
+
+ protected:
+  void ApplyLook() override;
+  bool ClicksOnMouseUp() const override { return true; }
+
+ private:
+  void Fit();
+  std::string caption_;
+  int back_style_ = 1;
+  bool auto_size_ = false;
+  bool word_wrap_ = false;
 };
 
 // Container kinds.
@@ -52,7 +68,26 @@ class PictureBox : public VisualControl {
   PictureBox(std::string name, int index);
   void SetPicture(const QImage& picture);
   void SetAlign(int align);  // 0 none, 4 right edge of the form, as tall as its client area
+  int Align() const { return align_; }
   void SetBorderStyle(int style);  // 0 none, 1 fixed single
+  void SetAutoRedraw(bool on) { auto_redraw_ = on; }
+  void SetScaleMode(int mode) { scale_mode_ = mode; }
+  QWidget* ClientWidget() const override;
+  bool CanTakeFocus() const override { return true; }
+  // Follows the form's client area when aligned to one of its edges.
+  void FollowAlignment();
+
+ protected:
+  void ApplyLook() override;
+  void ApplyGeometry() override;
+  bool ClicksOnMouseUp() const override { return true; }
+
+ private:
+  QWidget* client_ = nullptr;
+  int align_ = 0;
+  int border_style_ = 1;
+  bool auto_redraw_ = false;
+  int scale_mode_ = 1;
 };
 
 class Frame : public VisualControl {
@@ -60,6 +95,15 @@ class Frame : public VisualControl {
   Frame(std::string name, int index);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
+  void SetBorderStyle(int style);  // 0 none, 1 fixed single
+  QWidget* ClientWidget() const override { return widget(); }
+  bool CanTakeFocus() const override { return false; }
+
+ protected:
+  bool ClicksOnMouseUp() const override { return true; }
+
+ private:
+  std::string caption_;
 };
 
 class ListBox : public VisualControl {
@@ -78,6 +122,10 @@ class ListBox : public VisualControl {
   // text matches without regard to case, or nothing when none does.
   std::string Text() const override;
   void SetText(const std::string& text) override;
+
+ private:
+  void Select(int i);  // selects row i (-1: none), raising Click when it changes
+  bool setting_ = false;
 };
 
 // Option buttons in one container form a group: selecting one clears the others.
@@ -88,6 +136,11 @@ class OptionButton : public VisualControl {
   void SetCaption(const std::string& caption) override;
   bool Value() const;
   void SetValue(bool value);  // True raises Click (also when set by the program)
+
+ private:
+  friend class OptionWidget;
+  std::string caption_;
+  bool value_ = false;
 };
 
 class CheckBox : public VisualControl {
@@ -95,8 +148,13 @@ class CheckBox : public VisualControl {
   CheckBox(std::string name, int index);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
-  int Value() const;           // 0 clear, 1 ticked, 2 greyed
-  void SetValue(int value);    // a change raises Click, also when set by the program
+  int Value() const;         // 0 clear, 1 ticked, 2 greyed
+  void SetValue(int value);  // a change raises Click, also when set by the program
+
+ private:
+  friend class CheckWidget;
+  std::string caption_;
+  int value_ = 0;
 };
 
 class CommandButton : public VisualControl {
@@ -106,6 +164,15 @@ class CommandButton : public VisualControl {
   void SetCaption(const std::string& caption) override;
   void SetDefault(bool is_default);  // Enter clicks it
   void SetCancel(bool is_cancel);    // Esc clicks it
+  bool IsDefault() const { return is_default_; }
+  bool IsCancel() const { return is_cancel_; }
+  // Clicks the button as the user would (Enter, Esc, the access key).
+  void PressByKey();
+
+ private:
+  std::string caption_;
+  bool is_default_ = false;
+  bool is_cancel_ = false;
 };
 
 class Image : public Control {
@@ -116,9 +183,19 @@ class Image : public Control {
   // True: the picture is scaled to the control. False: the control takes the
   // picture's size.
   void SetStretch(bool stretch);
+  bool Stretch() const { return stretch_; }
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
+
+ protected:
+  bool ClicksOnMouseUp() const override { return true; }
+
+ private:
+  void Fit();
+  QImage picture_;
+  bool stretch_ = false;
 };
 
 class Shape : public Control {
@@ -128,9 +205,12 @@ class Shape : public Control {
   void SetFillColor(Colour colour);
   void SetBorderColor(Colour colour);
   void SetFillStyle(int style);  // 0 solid, 1 transparent
+  void SetBackColor(Colour colour);
+  void SetBackStyle(int style);  // 0 transparent, 1 opaque
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
 };
 
 class Timer : public Control {
@@ -140,14 +220,17 @@ class Timer : public Control {
   int Interval() const;
   void SetInterval(int ms);
   bool Enabled() const override;
-  void SetEnabled(bool enabled);  // restarts the count when switched on
-  Handler Tick;                   // the Timer event
+  void SetEnabled(bool enabled) override;  // restarts the count when switched on
+  Handler Tick;                            // the Timer event
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
 
  private:
+  void Restart();
   QTimer* timer_;
+  int interval_ = 0;
 };
 
 class Slider : public Control {
@@ -158,10 +241,15 @@ class Slider : public Control {
   int Max() const;
   void SetMax(int v);
   int Value() const;
-  void SetValue(int v);
+  void SetValue(int v);  // outside Min..Max raises kErrInvalidPropertyValue
   // Raised while the user drags (every step) and once the slider is let go
   // or moved by keys or clicks: the platform's "moved" notification.
   Handler Moved;
+
+ private:
+  void Push();  // hands range and value to the widget
+  int min_ = 0, max_ = 10, value_ = 0;
+  bool setting_ = false;
 };
 
 class TextBox : public VisualControl {
@@ -185,8 +273,16 @@ class TextBox : public VisualControl {
   void SetSelText(const std::string& text);
   std::string ToolTipText() const;
   void SetToolTipText(const std::string& text) override;
-  void SetAppearance(int a);    // 0 flat, 1 3D
-  void SetBorderStyle(int s);   // 0 none, 1 fixed single
+  void SetAppearance(int a);   // 0 flat, 1 3D
+  void SetBorderStyle(int s);  // 0 none, 1 fixed single
+
+ private:
+  void ApplyFrame();
+  bool setting_ = false;
+  int appearance_ = 1;
+  int border_style_ = 1;
+  int max_length_ = 0;
+  std::string password_char_;
 };
 
 // A menu entry; top-level entries form the window's menu bar (hidden
@@ -194,11 +290,25 @@ class TextBox : public VisualControl {
 class Menu : public Control {
  public:
   Menu(std::string name, int index);
+  ~Menu() override;
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
+  void SetEnabled(bool enabled) override;
+  void SetVisible(bool visible) override;
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
+  QAction* action() const { return action_; }
+
+ protected:
+  void Attached() override;
+
+ private:
+  QMenu* Submenu();  // the menu of this entry's own entries, made on first use
+  std::string caption_;
+  QAction* action_;
+  QMenu* submenu_ = nullptr;
 };
 
 class ImageList : public Control {
@@ -207,9 +317,16 @@ class ImageList : public Control {
   void Add(const QImage& picture);
   int Count() const;
   const QImage& ListImage(int number) const;  // numbered from 1; kErrSubscript outside
+  void SetImageWidth(int pixels) { image_width_ = pixels; }
+  void SetImageHeight(int pixels) { image_height_ = pixels; }
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
+
+ private:
+  std::vector<QImage> images_;
+  int image_width_ = 0, image_height_ = 0;
 };
 
 // The serial communications control on a window; the port itself is
@@ -222,6 +339,7 @@ class MSComm : public Control {
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
+  bool CanTakeFocus() const override { return false; }
 
  private:
   platform::SerialPort port_;

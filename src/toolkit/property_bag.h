@@ -18,6 +18,10 @@ namespace tk {
 // False 0, as the platform stored them), or a font.
 using PropertyValue = std::variant<std::string, double, FontSpec>;
 
+// A value as the description writes it: text quoted ("" for a quote),
+// numbers plain, fonts as face, size, weight, character set and style words.
+std::string FormatPropertyValue(const PropertyValue& value);
+
 class PropertyBag {
  public:
   // ReadProperty(key, default): the stored value converted to the default's

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers shared by the toolkit's own sources; not for its users.
+
+#include <QObject>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "toolkit/control.h"
+
+class QKeyEvent;
+
+namespace tk {
+
+inline QString Q(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+inline std::string U(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Turns the platform's access-key markup into plain text: "&&" becomes "&",
+// a single "&" is dropped.
+QString StripAccessKey(const QString& caption);
+
+// The platform's key code (virtual-key number) for a Qt key, 0 when it has
+// none; and the Shift argument (1 Shift, 2 Ctrl, 4 Alt) for Qt modifiers.
+int16_t KeyCodeOf(int qt_key);
+int16_t ShiftOf(Qt::KeyboardModifiers modifiers);
+
+// Routes a control's widget's input and focus events to its handlers.
+class ControlEventBridge : public QObject {
+ public:
+  ControlEventBridge(Control* control, QObject* parent) : QObject(parent), control_(control) {}
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool KeyPressed(QObject* watched, QKeyEvent* event);
+  Control* control_;
+  bool replaying_ = false;
+};
+
+// Whether a kind has the TabIndex property (every kind with a window but
+// forms, images, shapes and menus).
+bool HasTabIndex(Kind kind);
+
+class Form;
+// Every live form, in creation order, for SendKeys and the message box owner.
+std::vector<Form*>& LiveForms();
+// The form whose top-level widget is window, or nullptr.
+Form* FormOfWindow(const QWidget* window);
+
+}  // namespace tk
