@@ -22,6 +22,9 @@ namespace {
 
 // How long Output keeps trying when the line does not take bytes.
 constexpr int kOutputDeadlineMs = 1000;
+// One Input hands out at most this much, so that a line that never falls
+// silent cannot keep it from returning.
+constexpr size_t kInputLimit = 64 * 1024;
 
 struct LineSettings {
   speed_t speed = B9600;
@@ -291,7 +294,7 @@ std::string SerialPort::Input() {
   if (fd_ < 0) throw VbError(kCommPortNotOpen, "Operation valid only when the port is open");
   std::string bytes;
   char chunk[4096];
-  while (true) {
+  while (bytes.size() < kInputLimit) {
     ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n > 0) {
       bytes.append(chunk, static_cast<size_t>(n));
@@ -299,7 +302,16 @@ std::string SerialPort::Input() {
     }
     int error = n == 0 ? EIO : errno;  // 0 bytes with VMIN 1: hung up
     if (error == EINTR) continue;
-    if (error == EAGAIN || error == EWOULDBLOCK) break;
+    if (error == EAGAIN || error == EWOULDBLOCK) {
+      // Nothing to read. A device that reports a hang-up or an error without
+      // data counts as gone, so that a waiting caller does not spin on it.
+      pollfd p{fd_, POLLIN, 0};
+      if (!bytes.empty() || ::poll(&p, 1, 0) <= 0 || (p.revents & POLLIN) ||
+          !(p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        break;
+      }
+      error = EIO;
+    }
     // Gone (or failing). What was read before is handed out now; the device
     // stays hung up, so the next read reports it.
     if (!bytes.empty()) break;

@@ -173,6 +173,21 @@ TEST_F(SerialPortTest, InputReturnsWhatCameWithoutWaiting) {
   EXPECT_EQ(port_.Input(), "");
 }
 
+TEST_F(SerialPortTest, InputReturnsUnderAFloodThatNeverStops) {
+  port_.SetPortOpen(true);
+  emulator_.StartFlood('A');
+  size_t total = 0;
+  for (int i = 0; i < 50; ++i) {
+    port_.WaitForInput(20);
+    std::string got = port_.Input();
+    EXPECT_LE(got.size(), 64u * 1024u);
+    EXPECT_EQ(got.find_first_not_of('A'), std::string::npos);
+    total += got.size();
+  }
+  emulator_.StopFlood();
+  EXPECT_GT(total, 0u);
+}
+
 TEST_F(SerialPortTest, WaitForInputTimesOutWhenNothingComes) {
   port_.SetPortOpen(true);
   EXPECT_FALSE(port_.WaitForInput(20));
