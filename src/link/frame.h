@@ -9,10 +9,10 @@
 namespace converter {
 
 struct FrameLayoutData {
-  std::string PlusChar = "+";   // one character each
+  std::string PlusChar = "+";  // one character each
   std::string MinusChar = "_";
   std::string ZeroChar = " ";
-  std::string FrameMask;        // empty until the first LoadFrameLayout
+  std::string FrameMask;  // empty until the first LoadFrameLayout
   std::string UnitText;
 };
 
@@ -24,6 +24,8 @@ extern std::string SimulatedFrame;          // the frame built last
 
 void LoadFrameLayout(const std::string& code);
 std::string BuildFrame(int32_t value);
+// Fills Digits from n right-aligned in six places; a value of seven or more
+// digits fills them as 999999, the largest the frame can show.
 void SplitValueDigits(int32_t n);
 void SplitUnitChars(const std::string& unit);
 
