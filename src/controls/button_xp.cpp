@@ -3,33 +3,10 @@
 #include <QString>
 #include <cmath>
 
-#if __has_include("toolkit/send_keys.h")
 #include "toolkit/send_keys.h"
-#else
-#include <QApplication>
-#include <QKeyEvent>
-#include <QPointer>
-#include <QTimer>
-#endif
 
 namespace controls {
 namespace {
-
-#if __has_include("toolkit/send_keys.h")
-void QueueKeys(const std::string& keys) { tk::SendKeys(keys); }
-#else
-// Queues Tab or Shift+Tab for the focused widget, as the keyboard would.
-void QueueKeys(const std::string& keys) {
-  const bool back = keys == "+{Tab}";
-  QTimer::singleShot(0, [back] {
-    QPointer<QWidget> target = QApplication::focusWidget();
-    if (!target) return;
-    QKeyEvent press(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
-                    back ? Qt::ShiftModifier : Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-  });
-}
-#endif
 
 using tk::Colour;
 using tk::Rgb;
@@ -252,11 +229,11 @@ void ButtonXP::UserControl_KeyDown(int16_t& KeyCode, int16_t& Shift) {
       break;
     case 37:  // Left and Right move the focus forward
     case 39:
-      QueueKeys("{Tab}");
+      tk::SendKeys("{Tab}");
       break;
     case 40:  // Down and Up move it back
     case 38:
-      QueueKeys("+{Tab}");
+      tk::SendKeys("+{Tab}");
       break;
     default:
       break;

@@ -371,6 +371,12 @@ void UserControl::PropertyChanged(const std::string& name) {
 
 void UserControl::LoadProperties(const PropertyBag* bag) {
   if (bag) {
+    // The host's own entries: the stored size, in hundredths of a millimetre.
+    auto twips = [](double extent) {
+      return static_cast<int>(std::lround(extent * 1440.0 / 2540.0));
+    };
+    if (bag->Find("_extentx")) SetWidth(twips(bag->ReadProperty("_extentx", 0.0)));
+    if (bag->Find("_extenty")) SetHeight(twips(bag->ReadProperty("_extenty", 0.0)));
     UserControl_ReadProperties(*bag);
   } else {
     UserControl_InitProperties();
