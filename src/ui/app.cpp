@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "toolkit/control.h"
+#include "toolkit/message_box.h"
 #include "ui/key_window.h"
 
 namespace ui {
@@ -12,6 +13,7 @@ int RunKonwerter(int argc, char** argv) {
   platform::IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   tk::InstallFontSubstitutions();
+  tk::InstallQtMessageBoxSink();
   PrepareWindowResources();
   KEY window;
   window.Form_Load();

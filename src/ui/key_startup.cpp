@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include "controls/register_controls.h"
 #include "platform/files.h"
 #include "platform/vb_number.h"
 #include "settings/ini.h"
@@ -20,6 +21,7 @@ void PrepareWindowResources() {
   if (done) return;
   done = true;
   InitUiResources();
+  controls::RegisterControls();
   RegisterPictures();
 }
 

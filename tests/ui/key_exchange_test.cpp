@@ -1,0 +1,372 @@
+// The maximum and the working mode against the emulated converter.
+
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "link/protocol.h"
+#include "support/converter_emulator.h"
+#include "ui/chart_window.h"
+#include "ui_test_support.h"
+
+namespace ui_test {
+namespace {
+
+constexpr int kPort = 17;
+const char kTimeout[] = "Przekroczony czas oczekiwania!";
+
+std::string Frame(const std::string& body) { return std::string("\x01") + body + "\x04"; }
+
+class ExchangeTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    emulator.Attach(kPort);
+    WriteSettings("ramka=0\r\nmode=0\r\nmax=000100\r\n", kPort);
+  }
+  std::vector<std::string> FramesReceived() {
+    std::vector<std::string> frames;
+    for (const auto& f : emulator.Frames()) frames.push_back(f.bytes);
+    return frames;
+  }
+  void Select(int mode) { Get<tk::OptionButton>("opModPracy", mode).SetValue(true); }
+  const QImage& Chart(int number) { return Get<tk::ImageList>("ImageList1").ListImage(number); }
+  const QImage& Preview() { return Get<tk::Image>("Image5").Picture(); }
+
+  testing_support::ConverterEmulator emulator;
+  HurryingClock hurrying;
+};
+
+// ---- The maximum box ----
+
+TEST_F(ExchangeTest, TypedCharactersOtherThanDigitsAndControlKeysAreCancelled) {
+  ui::KEY& k = Start();
+  for (int code : {int{'a'}, int{'-'}, int{'.'}, int{' '}, int{':'}, 127, 200}) {
+    int16_t key_ascii = static_cast<int16_t>(code);
+    k.txtMaxVal_KeyPress(key_ascii);
+    EXPECT_EQ(key_ascii, 0) << code;
+  }
+  for (int code : {int{'0'}, int{'5'}, int{'9'}, 8, 13, 27, 3, 22, 24}) {
+    int16_t key_ascii = static_cast<int16_t>(code);
+    k.txtMaxVal_KeyPress(key_ascii);
+    EXPECT_EQ(key_ascii, code);
+  }
+}
+
+TEST_F(ExchangeTest, TheBoxSetsTheSliderRangeAndTheLimitLabels) {
+  Start();
+  EXPECT_EQ(C("lblPlus").Caption(), "100");
+  C("txtMaxVal").SetText("000250");
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 250);
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Min(), -250);
+  EXPECT_EQ(C("lblMinus").Caption(), "-250");
+  EXPECT_EQ(C("lblPlus").Caption(), "250");
+  C("txtMaxVal").SetText("");
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 0);
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Min(), 0);
+  EXPECT_EQ(C("lblMinus").Caption(), "0");
+  EXPECT_EQ(C("lblPlus").Caption(), "0");
+}
+
+TEST_F(ExchangeTest, AMaximumBeyondThirtyTwoBitsLeavesTheSliderAndLabelsAsTheyWere) {
+  Start();
+  C("txtMaxVal").SetText("000250");
+  C("txtMaxVal").SetText("99999999999");
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 250);
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Min(), -250);
+  EXPECT_EQ(C("lblPlus").Caption(), "250");
+}
+
+TEST_F(ExchangeTest, ReadingTheMaximumShowsSixDigits) {
+  emulator.SetState('0', '0', "000250", "EMU 1.0");
+  ui::KEY& k = Start();
+  k.cmdOdbierzMax_Click();
+  EXPECT_EQ(C("txtMaxVal").Text(), "000250");
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 250);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(FramesReceived(), std::vector<std::string>{Frame("2?")});
+  EXPECT_FALSE(k.comm().PortOpen());
+  EXPECT_FALSE(C("txtTransmisja").Visible());
+}
+
+TEST_F(ExchangeTest, RepliesWithoutEotTimeOutAndOtherLengthsAreShownRaw) {
+  emulator.SetRawReply('2', "250");
+  ui::KEY& k = Start(hurrying);  // no EOT: the raw text times out
+  k.cmdOdbierzMax_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info(kTimeout)});
+  boxes.clear();
+  emulator.SetRawReply('2', Frame("2250"));  // seven characters: returned raw, not numeric
+  k.cmdOdbierzMax_Click();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, Frame("2250"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+}
+
+TEST_F(ExchangeTest, ReadingTheMaximumThatTimesOutShowsTheTimeOutText) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  k.cmdOdbierzMax_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info(kTimeout)});
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+  EXPECT_FALSE(k.comm().PortOpen());
+  EXPECT_FALSE(C("txtTransmisja").Visible());
+}
+
+TEST_F(ExchangeTest, ARawReplyIsShownUnchanged) {
+  emulator.SetRawReply('2',
+                       "\x01"
+                       "2ab12\x04");
+  ui::KEY& k = Start();
+  k.cmdOdbierzMax_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info("\x01"
+                                         "2ab12\x04")});
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+}
+
+TEST_F(ExchangeTest, SettingTheMaximumSendsSixDigitsAndChecksTheReadBack) {
+  ui::KEY& k = Start();
+  C("txtMaxVal").SetText("42");
+  k.cmdUstawMax_Click();
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(FramesReceived(), (std::vector<std::string>{Frame("2000042"), Frame("2?")}));
+  EXPECT_EQ(emulator.Max(), "000042");
+  EXPECT_EQ(C("txtMaxVal").Text(), "42");
+}
+
+TEST_F(ExchangeTest, ADifferingReadBackGivesWriteError) {
+  emulator.SetReadBackOverride('2', "000041");
+  ui::KEY& k = Start();
+  C("txtMaxVal").SetText("42");
+  k.cmdUstawMax_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info("Błąd zapisu")});
+  EXPECT_EQ(C("txtMaxVal").Text(), "42");
+}
+
+TEST_F(ExchangeTest, AFractionInTheBoxIsReportedAsAWriteError) {
+  ui::KEY& k = Start();
+  C("txtMaxVal").SetText("12.7");
+  k.cmdUstawMax_Click();
+  EXPECT_EQ(emulator.Max(), "000013");
+  EXPECT_EQ(boxes, std::vector<Box>{Info("Błąd zapisu")});
+}
+
+TEST_F(ExchangeTest, SevenDigitsAreSentWhole) {
+  ui::KEY& k = Start();
+  C("txtMaxVal").SetText("1234567");
+  k.cmdUstawMax_Click();
+  ASSERT_FALSE(FramesReceived().empty());
+  EXPECT_EQ(FramesReceived()[0], Frame("21234567"));
+}
+
+TEST_F(ExchangeTest, ASetThatTimesOutShowsOnlyTheTimeOutText) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  C("txtMaxVal").SetText("42");
+  k.cmdUstawMax_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info(kTimeout)});
+}
+
+TEST_F(ExchangeTest, APortThatDoesNotExistGivesTheCriticalMessageThenAnEmptyBox) {
+  setenv("KONWERTER_COM250", (folder_ + "/no-such-device").c_str(), 1);
+  WriteSettings("ramka=0\r\nmax=000100\r\n", 250);
+  WriteFile("set.lng", "[komunikaty]\r\nBrakPortu=Port com%1 nie jest zainstalowany\r\n");
+  ui::KEY& k = Start();
+  k.cmdOdbierzMax_Click();
+  EXPECT_EQ(boxes, (std::vector<Box>{Critical("Port com250 nie jest zainstalowany"), Info("")}));
+  boxes.clear();
+  k.cmdUstawMax_Click();
+  EXPECT_EQ(boxes, (std::vector<Box>{Critical("Port com250 nie jest zainstalowany"), Info("")}));
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+  boxes.clear();
+  k.cmdOdbierzMod_Click();
+  EXPECT_EQ(boxes, (std::vector<Box>{Critical("Port com250 nie jest zainstalowany"), Info("")}));
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 0).Value());
+  boxes.clear();
+  k.cmdWersja_Click();
+  EXPECT_EQ(boxes, (std::vector<Box>{Critical("Port com250 nie jest zainstalowany")}));
+  EXPECT_EQ(C("lblWersja").Caption(), "");
+  unsetenv("KONWERTER_COM250");
+}
+
+// ---- The working mode ----
+
+TEST_F(ExchangeTest, ClickingAnOptionShowsItsChart) {
+  Start();
+  Select(1);
+  EXPECT_EQ(Preview(), Chart(2));
+  Select(2);
+  EXPECT_EQ(Preview(), Chart(3));
+}
+
+TEST_F(ExchangeTest, ReadingTheModeSelectsItAndItsChart) {
+  emulator.SetState('2', '0', "001500", "EMU 1.0");
+  ui::KEY& k = Start();
+  k.cmdOdbierzMod_Click();
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 2).Value());
+  EXPECT_EQ(Preview(), Chart(3));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(FramesReceived(), std::vector<std::string>{Frame("0?")});
+}
+
+TEST_F(ExchangeTest, AModeOutsideTheRangeIsShownAndTheSelectionStays) {
+  emulator.SetRawReply('0', Frame("05"));
+  ui::KEY& k = Start();
+  Select(1);
+  k.cmdOdbierzMod_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info("5")});
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 1).Value());
+  EXPECT_EQ(Preview(), Chart(2));
+}
+
+TEST_F(ExchangeTest, AModeReadThatTimesOutKeepsTheSelection) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  Select(2);
+  k.cmdOdbierzMod_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info(kTimeout)});
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 2).Value());
+  EXPECT_EQ(Preview(), Chart(3));
+}
+
+TEST_F(ExchangeTest, SettingTheModeSendsTheSelectedIndex) {
+  ui::KEY& k = Start();
+  Select(1);
+  k.cmdUstawMod_Click();
+  EXPECT_EQ(FramesReceived(), (std::vector<std::string>{Frame("01"), Frame("0?")}));
+  EXPECT_EQ(emulator.Mode(), '1');
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ExchangeTest, AModeReadBackThatDiffersGivesWriteError) {
+  emulator.SetReadBackOverride('0', "0");
+  ui::KEY& k = Start();
+  Select(1);
+  k.cmdUstawMod_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info("Błąd zapisu")});
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 1).Value());
+}
+
+TEST_F(ExchangeTest, AModeReadBackOutsideTheRangeIsShownThenWriteError) {
+  emulator.SetReadBackOverride('0', "7");
+  ui::KEY& k = Start();
+  k.cmdUstawMod_Click();
+  EXPECT_EQ(boxes, (std::vector<Box>{Info("7"), Info("Błąd zapisu")}));
+}
+
+TEST_F(ExchangeTest, AModeSetThatTimesOutShowsOnlyTheTimeOutText) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  Select(2);
+  k.cmdUstawMod_Click();
+  EXPECT_EQ(boxes, std::vector<Box>{Info(kTimeout)});
+}
+
+TEST_F(ExchangeTest, TheVersionGoesIntoItsLabelWhateverItIs) {
+  emulator.SetState('0', '0', "001500", "KW 2.31");
+  ui::KEY& k = Start();
+  k.cmdWersja_Click();
+  EXPECT_EQ(C("lblWersja").Caption(), "KW 2.31");
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ExchangeTest, AVersionQueryThatTimesOutShowsTheTextInTheLabel) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  k.cmdWersja_Click();
+  EXPECT_EQ(C("lblWersja").Caption(), kTimeout);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ExchangeTest, TheBannerShowsWhileAReplyIsAwaited) {
+  emulator.SetReplyDelay(std::chrono::milliseconds(150));
+  ui::KEY& k = Start();
+  bool seen = false;
+  // The exchange blocks the event loop, so watch the banner from the emulator's side.
+  std::thread watcher([&] {
+    if (emulator.WaitForFrames(1, std::chrono::milliseconds(2000))) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(60));
+      seen = C("txtTransmisja").Visible();
+    }
+  });
+  k.cmdWersja_Click();
+  watcher.join();
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(C("txtTransmisja").Visible());
+}
+
+// ---- The chart window ----
+
+class ChartWindowTest : public ExchangeTest {
+ protected:
+  // Opens the chart window and, inside its modal loop, records the chart it
+  // shows and clicks its label.
+  QImage OpenAndClose(ui::KEY& k, std::string* label_text = nullptr) {
+    QImage shown;
+    QTimer::singleShot(0, [&] {
+      ui::frmWykresy* chart = k.chart_window();
+      ASSERT_NE(chart, nullptr);
+      ASSERT_NE(chart->form(), nullptr);
+      shown = chart->form()->Get<tk::Image>("Image1").Picture();
+      if (label_text) *label_text = chart->form()->Find("Label1").Caption();
+      chart->form()->Find("Label1").Click();
+    });
+    k.ButtonXP2_Click();
+    return shown;
+  }
+};
+
+TEST_F(ChartWindowTest, TheChartButtonShowsTheSelectedModesChart) {
+  ui::KEY& k = Start();
+  std::string label;
+  EXPECT_EQ(OpenAndClose(k, &label), Chart(1));
+  EXPECT_EQ(label, "Zamknij to okno");
+  EXPECT_EQ(k.chart_window()->wykres_id_for_testing(), 1);
+  EXPECT_EQ(k.chart_window()->form(), nullptr);  // closed again
+  Select(1);
+  EXPECT_EQ(OpenAndClose(k), Chart(2));
+  EXPECT_TRUE(form().Loaded());
+  EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 1).Value());
+}
+
+TEST_F(ChartWindowTest, ANumberOutsideOneToThreeShowsTheFirstChartAndIsCorrected) {
+  ui::KEY& k = Start();
+  for (int id : {0, 4, -1}) {
+    ui::frmWykresy chart(Get<tk::ImageList>("ImageList1"));
+    chart.WykresId(id);
+    QImage shown;
+    QTimer::singleShot(0, [&] {
+      shown = chart.form()->Get<tk::Image>("Image1").Picture();
+      chart.Label1_Click();
+    });
+    chart.ShowModal();
+    EXPECT_EQ(shown, Chart(1)) << id;
+    EXPECT_EQ(chart.wykres_id_for_testing(), 1) << id;
+    // Opened again without a new number: the first chart again.
+    QTimer::singleShot(0, [&] {
+      shown = chart.form()->Get<tk::Image>("Image1").Picture();
+      chart.Label1_Click();
+    });
+    chart.ShowModal();
+    EXPECT_EQ(shown, Chart(1)) << id;
+  }
+  (void)k;
+}
+
+TEST_F(ChartWindowTest, TheLabelTextComesFromTheLanguageFile) {
+  WriteFile("set.lng", "[wykresy]\r\nzamknij_okno=Close this window\r\n");
+  ui::KEY& k = Start();
+  std::string label;
+  OpenAndClose(k, &label);
+  EXPECT_EQ(label, "Close this window");
+}
+
+TEST_F(ChartWindowTest, WithoutTheEntryTheLanguageFileGainsIt) {
+  ui::KEY& k = Start();
+  OpenAndClose(k);
+  EXPECT_EQ(settings::ReadIniValue(folder_ + "/set.lng", "wykresy", "zamknij_okno", "?"),
+            "Zamknij to okno");
+  EXPECT_EQ(KeysOf(ReadFile("set.lng"), "Formatki"), std::vector<std::string>{"glowna"});
+}
+
+}  // namespace
+}  // namespace ui_test
