@@ -273,6 +273,9 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
 bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
   Control* c = control_;
   if (watched != c->widget()) return false;
+  // A disabled control hears neither the mouse nor the keys (the filter
+  // sees events before the widget itself drops them).
+  if (!c->widget()->isEnabled()) return false;
   switch (event->type()) {
     case QEvent::KeyPress:
       if (replaying_) return false;
@@ -294,6 +297,9 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
+      // Qt hands a disabled widget's mouse input to its event filters too; a
+      // disabled control raises no mouse events and no Click.
+      if (!c->widget()->isEnabled()) return false;
       auto* e = static_cast<QMouseEvent*>(event);
       const QPointF p = e->position();
       float x = static_cast<float>(p.x() * kTwipsPerPixel);
