@@ -358,7 +358,7 @@ std::vector<Block> DescriptionLoader::Parse(const std::string& text) {
   // The blocks not yet closed, innermost last; each moves into its parent
   // when closed.
   std::vector<Block> building;
-  while (pos <= text.size()) {
+  while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(pos, end - pos);
@@ -411,7 +411,7 @@ std::vector<Block> DescriptionLoader::Parse(const std::string& text) {
   if (!building.empty()) {
     Fail(building.back().line, "block '" + building.back().name + "' is left open");
   }
-  if (top.empty()) Fail(number, "no window in the description");
+  if (top.empty()) Fail(std::max(number, 1), "no window in the description");
   return top;
 }
 

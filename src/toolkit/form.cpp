@@ -435,7 +435,7 @@ void Form::Show() {
     }
   }
   window_->show();
-  window_->raise();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
   window_->activateWindow();
 }
 

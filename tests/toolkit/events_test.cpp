@@ -1,0 +1,475 @@
+// Events raised by the program and by the user, focus and tab order.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+
+#include "toolkit/description.h"
+#include "toolkit/send_keys.h"
+
+namespace tk {
+namespace {
+
+const char kPage[] = R"(Begin Form Page
+  ClientWidth = 6000
+  ClientHeight = 4500
+  Begin ListBox lstTypRamki
+    List = "Ramka 0", "Ramka 1", "Ramka 2"
+    Left = 60
+    Top = 60
+    Width = 1500
+    Height = 900
+    TabIndex = 2
+  End
+  Begin ListBox lstWagi
+    List = "Waga A", "waga B"
+    Left = 1600
+    Top = 60
+    Width = 1500
+    Height = 900
+    TabIndex = 0
+  End
+  Begin CheckBox chkA
+    Left = 60
+    Top = 1000
+    Width = 1500
+    Height = 255
+    TabIndex = 1
+  End
+  Begin TextBox txtMaxVal
+    Left = 60
+    Top = 1300
+    Width = 1140
+    Height = 360
+    TabIndex = 3
+    TabStop = False
+  End
+  Begin PictureBox picOpcje
+    Left = 60
+    Top = 1800
+    Width = 3000
+    Height = 1200
+    TabIndex = 4
+    TabStop = False
+    Begin OptionButton opModPracy
+      Index = 0
+      Caption = "0"
+      Left = 0
+      Top = 0
+      Width = 600
+      Height = 255
+      TabIndex = 5
+      TabStop = False
+    End
+    Begin OptionButton opModPracy
+      Index = 1
+      Caption = "1"
+      Left = 0
+      Top = 300
+      Width = 600
+      Height = 255
+      TabIndex = 6
+      TabStop = False
+    End
+    Begin Label lblNapis
+      Caption = "Napis"
+      Left = 700
+      Top = 0
+      Width = 1000
+      Height = 255
+    End
+  End
+  Begin PictureBox Smietnik
+    Left = 3855
+    Top = 3000
+    Width = 2000
+    Height = 1400
+    TabIndex = 7
+    TabStop = False
+  End
+  Begin Timer Timer1
+    Interval = 100
+    Enabled = False
+  End
+  Begin Slider Slider1
+    Min = 0
+    Max = 10
+    Left = 3200
+    Top = 1000
+    Width = 2000
+    Height = 400
+    TabIndex = 8
+    TabStop = False
+  End
+End
+)";
+
+class EventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { form = LoadForm(kPage, "page.frm"); }
+  void ShowAndWait() {
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->widget()));
+  }
+  std::unique_ptr<Form> form;
+};
+
+TEST_F(EventsTest, ListClickIsRaisedInsideTheStatementThatSelects) {
+  auto& list = form->Get<ListBox>("lstTypRamki");
+  std::vector<int> seen;
+  list.Click = [&] { seen.push_back(list.ListIndex()); };
+  list.SetSelected(1, true);
+  ASSERT_EQ(seen, std::vector<int>({1}));  // already ran, with the new row
+  list.SetListIndex(2);
+  EXPECT_EQ(seen, std::vector<int>({1, 2}));
+  list.SetSelected(2, true);  // no change, no Click
+  EXPECT_EQ(seen.size(), 2u);
+  EXPECT_TRUE(list.Selected(2));
+  EXPECT_FALSE(list.Selected(1));
+  list.SetListIndex(-1);
+  EXPECT_EQ(list.ListIndex(), -1);
+  EXPECT_EQ(list.Text(), "");
+  list.SetText("RAMKA 1");  // case does not matter
+  EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_EQ(list.Text(), "Ramka 1");
+  list.SetText("nothing like it");
+  EXPECT_EQ(list.ListIndex(), -1);
+}
+
+TEST_F(EventsTest, ListRowsAndTheirLimits) {
+  auto& list = form->Get<ListBox>("lstTypRamki");
+  EXPECT_EQ(list.ListCount(), 3);
+  EXPECT_EQ(list.List(0), "Ramka 0");
+  try {
+    list.List(3);
+    FAIL() << "no row 3";
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::kErrInvalidCall);
+  }
+  EXPECT_THROW(list.SetListIndex(3), platform::VbError);
+  EXPECT_THROW(list.SetSelected(-1, true), platform::VbError);
+  list.SetListIndex(0);
+  list.Clear();
+  EXPECT_EQ(list.ListCount(), 0);
+  EXPECT_EQ(list.ListIndex(), -1);
+  list.AddItem("Nowa");
+  EXPECT_EQ(list.List(0), "Nowa");
+  EXPECT_EQ(list.ListIndex(), -1);  // adding selects nothing
+}
+
+TEST_F(EventsTest, UserPickGivesTheListTheFocusBeforeItsClick) {
+  ShowAndWait();
+  auto& other = form->Get<ListBox>("lstWagi");
+  auto& list = form->Get<ListBox>("lstTypRamki");
+  other.SetFocus();
+  QApplication::processEvents();
+  ASSERT_EQ(form->ActiveControl(), &other);
+  std::string active_at_click;
+  int clicks = 0;
+  list.Click = [&] {
+    ++clicks;
+    active_at_click = form->ActiveControl() ? form->ActiveControl()->Name() : "";
+  };
+  // A program's selection while another control has the focus.
+  list.SetSelected(0, true);
+  EXPECT_EQ(active_at_click, "lstWagi");
+  // The user's click on row 1.
+  auto* w = static_cast<QListWidget*>(list.widget());
+  const QRect row = w->visualItemRect(w->item(1));
+  QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(active_at_click, "lstTypRamki");
+  EXPECT_EQ(form->ActiveControl(), &list);
+  EXPECT_EQ(list.ListIndex(), 1);
+  // The arrow keys move the selection and raise Click too.
+  QTest::keyClick(w, Qt::Key_Down);
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(list.ListIndex(), 2);
+}
+
+TEST_F(EventsTest, CheckBoxClickOnEveryChangeOfValue) {
+  auto& box = form->Get<CheckBox>("chkA");
+  std::vector<int> seen;
+  box.Click = [&] { seen.push_back(box.Value()); };
+  box.SetValue(1);
+  box.SetValue(1);  // unchanged: no Click
+  box.SetValue(2);
+  box.SetValue(0);
+  EXPECT_EQ(seen, std::vector<int>({1, 2, 0}));
+  try {
+    box.SetValue(3);
+    FAIL();
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::kErrInvalidPropertyValue);
+  }
+  EXPECT_EQ(box.Value(), 0);
+  ShowAndWait();
+  QTest::mouseClick(box.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+  EXPECT_EQ(box.Value(), 1);
+  QTest::mouseClick(box.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+  EXPECT_EQ(box.Value(), 0);
+  EXPECT_EQ(seen, std::vector<int>({1, 2, 0, 1, 0}));
+}
+
+TEST_F(EventsTest, TextBoxChangeOnAssignmentOnlyWhenTheTextChanges) {
+  auto& box = form->Get<TextBox>("txtMaxVal");
+  std::vector<std::string> seen;
+  box.Change = [&] { seen.push_back(box.Text()); };
+  box.SetText("000250");
+  box.SetText("000250");
+  box.SetText("");
+  EXPECT_EQ(seen, std::vector<std::string>({"000250", ""}));
+  // Typing raises Change for each character; KeyPress may cancel one.
+  box.KeyPress = [](int16_t& key_ascii) {
+    if (key_ascii >= 28 && (key_ascii < '0' || key_ascii > '9')) key_ascii = 0;
+  };
+  ShowAndWait();
+  box.widget()->setFocus();
+  QTest::keyClicks(box.widget(), "1a2");
+  EXPECT_EQ(box.Text(), "12");
+  EXPECT_EQ(seen, std::vector<std::string>({"000250", "", "1", "12"}));
+}
+
+TEST_F(EventsTest, KeyPressMayReplaceTheCharacter) {
+  auto& box = form->Get<TextBox>("txtMaxVal");
+  box.KeyPress = [](int16_t& key_ascii) {
+    if (key_ascii == 'a') key_ascii = 'B';
+  };
+  ShowAndWait();
+  box.widget()->setFocus();
+  QTest::keyClicks(box.widget(), "xa");
+  EXPECT_EQ(box.Text(), "xB");
+}
+
+TEST_F(EventsTest, OptionButtonsOfOneContainerExcludeEachOther) {
+  auto& a = form->Get<OptionButton>("opModPracy", 0);
+  auto& b = form->Get<OptionButton>("opModPracy", 1);
+  std::vector<std::string> clicks;
+  a.Click = [&] { clicks.push_back("a"); };
+  b.Click = [&] { clicks.push_back("b"); };
+  a.SetValue(true);
+  EXPECT_TRUE(a.Value());
+  b.SetValue(true);
+  EXPECT_FALSE(a.Value());
+  EXPECT_TRUE(b.Value());
+  b.SetValue(true);  // already set
+  EXPECT_EQ(clicks, std::vector<std::string>({"a", "b"}));
+  ShowAndWait();
+  QTest::mouseClick(a.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+  EXPECT_TRUE(a.Value());
+  EXPECT_FALSE(b.Value());
+  // A click on the selected button leaves it selected.
+  QTest::mouseClick(a.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+  EXPECT_TRUE(a.Value());
+  EXPECT_EQ(clicks, std::vector<std::string>({"a", "b", "a"}));
+}
+
+TEST_F(EventsTest, TabMovesAlongTabIndexPassingControlsWithoutTabStop) {
+  ShowAndWait();
+  auto& wagi = form->Get<ListBox>("lstWagi");     // 0
+  auto& chk = form->Get<CheckBox>("chkA");        // 1
+  auto& typ = form->Get<ListBox>("lstTypRamki");  // 2
+  wagi.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &chk);
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  SendKeys("{Tab}");  // the rest have no tab stop: round to the start
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  SendKeys("+{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  SendKeys("+{Tab}+{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  // The Tab key itself follows the same order.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(form->ActiveControl(), &chk);
+  // A control without a tab stop still takes the focus on a click; Tab
+  // goes on from its place in the order.
+  auto& txt = form->Get<TextBox>("txtMaxVal");  // 3
+  QTest::mouseClick(txt.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+  EXPECT_EQ(form->ActiveControl(), &txt);
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  EXPECT_THROW(SendKeys("{Enter}"), platform::VbError);
+}
+
+TEST_F(EventsTest, SettingTabIndexRenumbersTheOthers) {
+  auto& wagi = form->Get<ListBox>("lstWagi");
+  auto& chk = form->Get<CheckBox>("chkA");
+  auto& typ = form->Get<ListBox>("lstTypRamki");
+  typ.SetTabIndex(0);
+  EXPECT_EQ(typ.TabIndex(), 0);
+  EXPECT_EQ(wagi.TabIndex(), 1);
+  EXPECT_EQ(chk.TabIndex(), 2);
+  // Past the end: the last place.
+  wagi.SetTabIndex(100);
+  EXPECT_EQ(chk.TabIndex(), 1);
+  EXPECT_EQ(wagi.TabIndex(), form->Get("lstWagi").TabIndex());
+  EXPECT_GT(wagi.TabIndex(), form->Get("Slider1").TabIndex());
+  ShowAndWait();
+  // Only the new order's tab stops count, as the keypad arranges them.
+  for (int i = 0; i < form->ControlCount(); ++i) {
+    platform::ResumeNext([&] { form->ControlAt(i).SetTabStop(false); });
+  }
+  chk.SetTabIndex(0);
+  chk.SetTabStop(true);
+  typ.SetTabIndex(1);
+  typ.SetTabStop(true);
+  typ.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &chk);
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
+}
+
+TEST_F(EventsTest, HiddenOrDisabledControlsAreNotReachedAndRefuseTheFocus) {
+  ShowAndWait();
+  auto& wagi = form->Get<ListBox>("lstWagi");
+  auto& chk = form->Get<CheckBox>("chkA");
+  auto& typ = form->Get<ListBox>("lstTypRamki");
+  chk.SetVisible(false);
+  wagi.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  typ.SetEnabled(false);
+  SendKeys("+{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  try {
+    chk.SetFocus();
+    FAIL();
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::kErrInvalidCall);
+  }
+  EXPECT_THROW(typ.SetFocus(), platform::VbError);
+  // Inside a hidden container.
+  form->Get("picOpcje").SetVisible(false);
+  EXPECT_THROW(form->Get("opModPracy", 0).SetFocus(), platform::VbError);
+}
+
+TEST_F(EventsTest, ChangingTheContainerKeepsLeftAndTop) {
+  auto& page = form->Get<PictureBox>("picOpcje");
+  auto& bin = form->Get<PictureBox>("Smietnik");
+  EXPECT_EQ(page.Container(), form.get());
+  page.SetContainer(&bin);
+  EXPECT_EQ(page.Container(), &bin);
+  EXPECT_EQ(page.Left(), 60);
+  EXPECT_EQ(page.Top(), 1800);
+  EXPECT_EQ(page.widget()->parentWidget(), bin.ClientWidget());
+  EXPECT_EQ(page.widget()->pos(), QPoint(4, 120));
+  page.SetLeft(50);
+  page.SetTop(50);
+  page.SetContainer(form.get());
+  EXPECT_EQ(page.widget()->parentWidget(), form->ClientWidget());
+  EXPECT_EQ(page.widget()->geometry(), QRect(3, 3, 200, 80));
+  // Its own controls went with it.
+  EXPECT_TRUE(page.widget()->isAncestorOf(form->Get("opModPracy", 1).widget()));
+  // Not into itself, one of its own, or a kind that holds nothing.
+  EXPECT_THROW(page.SetContainer(&page), platform::VbError);
+  EXPECT_THROW(bin.SetContainer(&bin), platform::VbError);
+  page.SetContainer(&bin);
+  EXPECT_THROW(bin.SetContainer(&page), platform::VbError);
+  EXPECT_THROW(page.SetContainer(&form->Get("chkA")), platform::VbError);
+}
+
+TEST_F(EventsTest, PropertiesAKindLacksRaise438) {
+  auto expect_438 = [](const std::function<void()>& f) {
+    try {
+      f();
+      ADD_FAILURE() << "no error";
+    } catch (const platform::VbError& e) {
+      EXPECT_EQ(e.number(), platform::kErrPropertyNotSupported);
+    }
+  };
+  auto& label = form->Get<Label>("lblNapis");
+  expect_438([&] { label.TabStop(); });
+  expect_438([&] { label.SetTabStop(false); });
+  expect_438([&] { label.SetFocus(); });
+  expect_438([&] { label.Text(); });
+  expect_438([&] { form->Get("Timer1").TabStop(); });
+  expect_438([&] { form->Get("Timer1").TabIndex(); });
+  expect_438([&] { form->Get("Timer1").Caption(); });
+  expect_438([&] { form->Get("lstWagi").Caption(); });
+  expect_438([&] { form->Get("chkA").Text(); });
+  expect_438([&] { form->Get("Slider1").SetCaption("x"); });
+  expect_438([&] { form->Get("picOpcje").Caption(); });
+  EXPECT_EQ(label.TabIndex(), 7);  // labels keep a place in the tab order
+  // What the language walk relies on.
+  settings::TranslatableWindow& window = *form;
+  int captions = 0;
+  for (int i = 0; i < window.ControlCount(); ++i) {
+    if (platform::ResumeNext([&] { window.ControlAt(i).Caption(); })) ++captions;
+  }
+  EXPECT_EQ(captions, 4);  // the check box, both option buttons, the label
+  try {
+    form->ControlAt(form->ControlCount());
+    FAIL();
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::kErrSubscript);
+  }
+}
+
+TEST_F(EventsTest, FindingControlsByNameAndIndex) {
+  EXPECT_TRUE(form->Has("opModPracy", 1));
+  EXPECT_TRUE(form->Has("OPMODPRACY", 0));  // names ignore case
+  EXPECT_FALSE(form->Has("opModPracy"));    // an array member needs its index
+  EXPECT_FALSE(form->Has("opModPracy", 2));
+  EXPECT_EQ(form->Find("opModPracy", 1).Index(), 1);
+  EXPECT_THROW(form->Find("brak"), platform::VbError);
+  EXPECT_THROW(form->Get<Label>("chkA"), platform::VbError);
+}
+
+TEST_F(EventsTest, LabelClicksOnlyWhenEnabled) {
+  ShowAndWait();
+  auto& label = form->Get<Label>("lblNapis");
+  int clicks = 0;
+  label.Click = [&] { ++clicks; };
+  QTest::mouseClick(label.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  EXPECT_EQ(clicks, 1);
+  label.SetEnabled(false);
+  QTest::mouseClick(label.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  EXPECT_EQ(clicks, 1);
+  // Greyed text.
+  const QPalette& pal = label.widget()->palette();
+  EXPECT_NE(pal.color(QPalette::Disabled, QPalette::WindowText),
+            pal.color(QPalette::Active, QPalette::WindowText));
+}
+
+TEST_F(EventsTest, TimerTicksWhileEnabledAndStopsWithTheWindow) {
+  auto& timer = form->Get<Timer>("Timer1");
+  int ticks = 0;
+  timer.Tick = [&] { ++ticks; };
+  timer.SetInterval(10);
+  QTest::qWait(40);
+  EXPECT_EQ(ticks, 0);  // disabled at design
+  timer.SetEnabled(true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+  form->Unload();
+  EXPECT_FALSE(timer.Enabled());
+  const int at_unload = ticks;
+  QTest::qWait(40);
+  EXPECT_EQ(ticks, at_unload);
+}
+
+TEST_F(EventsTest, SliderRaisesMovedForTheUsersMovesOnly) {
+  auto& slider = form->Get<Slider>("Slider1");
+  int moved = 0;
+  slider.Moved = [&] { ++moved; };
+  slider.SetValue(5);
+  EXPECT_EQ(moved, 0);
+  EXPECT_THROW(slider.SetValue(11), platform::VbError);
+  slider.SetMax(3);  // the value follows into the new range
+  EXPECT_EQ(slider.Value(), 3);
+  slider.SetMin(-3);
+  slider.SetMax(0);
+  EXPECT_EQ(slider.Value(), 0);
+  EXPECT_EQ(slider.Min(), -3);
+  ShowAndWait();
+  slider.widget()->setFocus();
+  QTest::keyClick(slider.widget(), Qt::Key_Left);
+  EXPECT_EQ(slider.Value(), -1);
+  EXPECT_EQ(moved, 1);
+}
+
+}  // namespace
+}  // namespace tk

@@ -1,0 +1,337 @@
+// Windows: showing, modal showing, unloading, frame and size, menus,
+// default and cancel buttons, message boxes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/message_box.h"
+#include "toolkit/description.h"
+#include "toolkit/message_box.h"
+
+namespace tk {
+namespace {
+
+const char kMain[] = R"(Begin Form KEY
+  Caption = "Main"
+  BorderStyle = 1
+  ClientWidth = 7310
+  ClientHeight = 4625
+  MaxButton = False
+  Begin CommandButton cmdZamknij
+    Caption = "Zamknij"
+    Left = 60
+    Top = 60
+    Width = 1200
+    Height = 375
+  End
+  Begin Menu mnuTray
+    Caption = "Tray"
+    Visible = False
+    Begin Menu mnuVisible
+      Caption = "Pokaż okno"
+    End
+    Begin Menu mnuClose
+      Caption = "Zamknij"
+    End
+  End
+End
+)";
+
+const char kChart[] = R"(Begin Form frmWykresy
+  Caption = "Form1"
+  Tag = "wykresy"
+  BorderStyle = 0
+  ClientWidth = 7680
+  ClientHeight = 4860
+  StartUpPosition = 2
+  Begin Label Label1
+    Caption = "Zamknij to okno"
+    Tag = "zamknij_okno"
+    Left = 4815
+    Top = 75
+    Width = 2820
+    Height = 360
+    BackStyle = 0
+    MousePointer = 99
+    MouseIcon = "hand"
+  End
+  Begin Image Image1
+    Stretch = True
+    Left = 75
+    Top = 75
+    Width = 7545
+    Height = 4725
+  End
+End
+)";
+
+const char kSplash[] = R"(Begin Form LOGO
+  Caption = "TORMEX"
+  ClientWidth = 4590
+  ClientHeight = 4170
+  StartUpPosition = 2
+  Begin CommandButton Command1
+    Caption = "&Dalej"
+    Default = True
+    Left = 3240
+    Top = 2040
+    Width = 1095
+    Height = 375
+    TabIndex = 0
+  End
+  Begin CommandButton cmdAnuluj
+    Caption = "Anuluj"
+    Cancel = True
+    Left = 120
+    Top = 2040
+    Width = 1095
+    Height = 375
+    TabIndex = 1
+  End
+  Begin TextBox Text1
+    Left = 120
+    Top = 120
+    Width = 1095
+    Height = 375
+    TabIndex = 2
+  End
+End
+)";
+
+TEST(FormTest, ModalShowReturnsWhenTheWindowUnloadsAndBlocksTheMainWindow) {
+  auto main = LoadForm(kMain, "key.frm");
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  main->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main->widget()));
+  int main_clicks = 0;
+  main->Get("cmdZamknij").Click = [&] { ++main_clicks; };
+  bool was_modal = false;
+  bool unloaded = false;
+  chart->Unloaded = [&](int16_t&) { unloaded = true; };
+  chart->Get("Label1").Click = [&] { chart->Unload(); };
+  // A click that comes through the window system, as the user's would.
+  auto click_close = [&] {
+    QWidget* button = main->Get("cmdZamknij").widget();
+    QTest::mouseClick(main->widget()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      button->mapTo(main->widget(), button->rect().center()));
+    QApplication::processEvents();
+  };
+  QTimer::singleShot(50, [&] {
+    was_modal = QApplication::activeModalWidget() == chart->widget();
+    // The main window receives no input meanwhile.
+    click_close();
+    QTest::mouseClick(chart->Get("Label1").widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  });
+  chart->ShowModal();
+  EXPECT_TRUE(was_modal);
+  EXPECT_TRUE(unloaded);
+  EXPECT_FALSE(chart->Loaded());
+  EXPECT_FALSE(chart->widget()->isVisible());
+  EXPECT_EQ(main_clicks, 0);
+  click_close();
+  EXPECT_EQ(main_clicks, 1);  // usable again
+  // A second opening works the same way; Hide ends it too.
+  QTimer::singleShot(20, [&] { chart->Hide(); });
+  chart->ShowModal();
+  EXPECT_TRUE(chart->Loaded());
+}
+
+TEST(FormTest, AWindowDestroyedWhileShownModalEndsTheModalShow) {
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  Form* raw = chart.get();
+  QTimer::singleShot(20, [&] { chart.reset(); });
+  raw->ShowModal();  // returns without touching the destroyed window
+  EXPECT_EQ(chart, nullptr);
+}
+
+TEST(FormTest, CloseButtonGoesThroughQueryUnloadThenUnload) {
+  auto main = LoadForm(kMain, "key.frm");
+  main->Show();
+  std::vector<std::string> calls;
+  main->QueryUnload = [&](int16_t& cancel, int16_t& mode) {
+    calls.push_back("QueryUnload " + std::to_string(mode));
+    // The main window unloads itself from here: that is the same request.
+    main->Unload();
+    (void)cancel;
+  };
+  main->Unloaded = [&](int16_t&) { calls.push_back("Unload"); };
+  main->widget()->close();
+  EXPECT_EQ(calls, std::vector<std::string>({"QueryUnload 0", "Unload"}));
+  EXPECT_FALSE(main->Loaded());
+  EXPECT_FALSE(main->widget()->isVisible());
+  main->Unload();  // already unloaded: nothing more
+  EXPECT_EQ(calls.size(), 2u);
+  main->Show();
+  calls.clear();
+  main->Unload();
+  EXPECT_EQ(calls, std::vector<std::string>({"QueryUnload 1", "Unload"}));
+}
+
+TEST(FormTest, ACancelledUnloadKeepsTheWindow) {
+  auto main = LoadForm(kMain, "key.frm");
+  main->Show();
+  main->QueryUnload = [](int16_t& cancel, int16_t&) { cancel = 1; };
+  main->widget()->close();
+  EXPECT_TRUE(main->Loaded());
+  EXPECT_TRUE(main->widget()->isVisible());
+}
+
+TEST(FormTest, OuterSizeCountsTheFrame) {
+  auto main = LoadForm(kMain, "key.frm");
+  // Offscreen the window system tells no frame: the estimate holds.
+  main->SetOuterSize(7400, 5000);
+  EXPECT_EQ(main->ScaleWidth(), 7310);
+  EXPECT_EQ(main->ScaleHeight(), 4625);
+  EXPECT_EQ(main->Width(), 7400);
+  EXPECT_EQ(main->Height(), 5000);
+  EXPECT_EQ(main->widget()->size(), QSize(487, 308));
+  // A window without a border is all client area.
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  chart->SetOuterSize(7680, 4860);
+  EXPECT_EQ(chart->ScaleWidth(), 7680);
+  EXPECT_EQ(chart->Width(), 7680);
+  EXPECT_EQ(chart->ScaleHeight(), 4860);
+}
+
+TEST(FormTest, BorderAndButtons) {
+  auto main = LoadForm(kMain, "key.frm");
+  QWidget* w = main->widget();
+  // Fixed single: the user cannot resize it; no maximise button.
+  EXPECT_EQ(w->minimumSize(), w->maximumSize());
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowCloseButtonHint);
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  EXPECT_TRUE(chart->widget()->windowFlags() & Qt::FramelessWindowHint);
+  auto splash = LoadForm(kSplash, "logo.frm");  // sizable by default
+  EXPECT_NE(splash->widget()->minimumSize(), splash->widget()->maximumSize());
+  EXPECT_TRUE(splash->widget()->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST(FormTest, CentredWhenShown) {
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  chart->Show();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect frame = chart->widget()->frameGeometry();
+  EXPECT_LE(std::abs(frame.center().x() - screen.center().x()), 1);
+  EXPECT_LE(std::abs(frame.center().y() - screen.center().y()), 1);
+  EXPECT_EQ(chart->Left(), PixelsToTwips(frame.x()));
+}
+
+TEST(FormTest, AHiddenTopLevelMenuShowsNoMenuBar) {
+  auto main = LoadForm(kMain, "key.frm");
+  main->Show();
+  auto* bar = main->widget()->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_EQ(main->ClientWidget()->y(), 0);
+  auto& tray = main->Get<Menu>("mnuTray");
+  EXPECT_EQ(main->Get("mnuVisible").Container(), &tray);
+  EXPECT_EQ(main->Get("mnuVisible").Caption(), "Pokaż okno");
+  int clicks = 0;
+  main->Get("mnuClose").Click = [&] { ++clicks; };
+  main->Get<Menu>("mnuClose").action()->trigger();
+  EXPECT_EQ(clicks, 1);
+  // Shown, the bar takes room above the client area, which keeps its size.
+  tray.SetVisible(true);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_GT(main->ClientWidget()->y(), 0);
+  EXPECT_EQ(main->ScaleHeight(), 4625);
+}
+
+TEST(FormTest, EnterAndEscClickTheDefaultAndCancelButtons) {
+  auto splash = LoadForm(kSplash, "logo.frm");
+  splash->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(splash->widget()));
+  std::vector<std::string> clicks;
+  splash->Get("Command1").Click = [&] { clicks.push_back("Dalej"); };
+  splash->Get("cmdAnuluj").Click = [&] { clicks.push_back("Anuluj"); };
+  auto& text = splash->Get("Text1");
+  text.SetFocus();
+  QTest::keyClick(text.widget(), Qt::Key_Return);
+  QTest::keyClick(text.widget(), Qt::Key_Escape);
+  EXPECT_EQ(clicks, std::vector<std::string>({"Dalej", "Anuluj"}));
+  // The access key.
+  QTest::keyClick(splash->widget(), Qt::Key_D, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks.size() == 3; }, 1000));
+  EXPECT_EQ(clicks.back(), "Dalej");
+  // Enter on a focused button clicks that one.
+  splash->Get("cmdAnuluj").SetFocus();
+  QTest::keyClick(splash->Get("cmdAnuluj").widget(), Qt::Key_Return);
+  EXPECT_EQ(clicks.back(), "Anuluj");
+}
+
+TEST(FormTest, KeyPreviewLetsTheWindowHearTheKeysFirst) {
+  auto splash = LoadForm(kSplash, "logo.frm");
+  splash->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(splash->widget()));
+  auto& text = splash->Get<TextBox>("Text1");
+  std::vector<std::string> heard;
+  splash->KeyDown = [&](int16_t& code, int16_t&) {
+    heard.push_back("form " + std::to_string(code));
+  };
+  text.KeyDown = [&](int16_t& code, int16_t&) { heard.push_back("text " + std::to_string(code)); };
+  text.SetFocus();
+  QTest::keyClick(text.widget(), Qt::Key_A);
+  EXPECT_EQ(heard, std::vector<std::string>({"text 65"}));
+  splash->SetKeyPreview(true);
+  QTest::keyClick(text.widget(), Qt::Key_Escape);
+  EXPECT_EQ(heard, std::vector<std::string>({"text 65", "form 27", "text 27"}));
+}
+
+TEST(FormTest, FirstTabStopHasTheFocusWhenShown) {
+  auto splash = LoadForm(kSplash, "logo.frm");
+  splash->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(splash->widget()));
+  EXPECT_EQ(splash->ActiveControl(), &splash->Get("Command1"));
+}
+
+TEST(FormTest, PointingHandOverTheChartLabel) {
+  auto chart = LoadForm(kChart, "wykresy.frm");
+  EXPECT_EQ(chart->Get("Label1").widget()->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(chart->Get("Image1").widget()->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(MessageBoxTest, TestsRecordTheBoxes) {
+  std::vector<std::pair<std::string, platform::MsgBoxIcon>> boxes;
+  auto old = platform::SetMsgBoxSink(
+      [&](const std::string& text, platform::MsgBoxIcon icon) { boxes.emplace_back(text, icon); });
+  platform::MsgBox("Błąd zapisu");
+  platform::MsgBox("Port zajęty", platform::MsgBoxIcon::kCritical);
+  platform::SetMsgBoxSink(old);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].first, "Błąd zapisu");
+  EXPECT_EQ(boxes[0].second, platform::MsgBoxIcon::kInformation);
+  EXPECT_EQ(boxes[1].second, platform::MsgBoxIcon::kCritical);
+}
+
+TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
+  InstallQtMessageBoxSink();
+  QString text, title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+  QTimer::singleShot(50, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    title = box->windowTitle();
+    icon = box->icon();
+    buttons = static_cast<int>(box->buttons().size());
+    box->button(QMessageBox::Ok)->click();
+  });
+  platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kCritical);
+  platform::SetMsgBoxSink(nullptr);
+  EXPECT_EQ(text, QString::fromUtf8("Błąd zapisu"));
+  EXPECT_TRUE(title.isEmpty());
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(buttons, 1);
+}
+
+}  // namespace
+}  // namespace tk
