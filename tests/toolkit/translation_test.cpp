@@ -1,0 +1,61 @@
+// The language service walks a real window.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "settings/language.h"
+#include "toolkit/description.h"
+
+namespace tk {
+namespace {
+
+const char kWindow[] = R"(Begin Form frmWykresy
+  Caption = "Form1"
+  Tag = "wykresy"
+  Begin Label Label1
+    Caption = "Zamknij to okno"
+    Tag = "zamknij_okno"
+  End
+  Begin Label Label2
+    Caption = "bez tagu"
+  End
+  Begin ListBox List1
+    Tag = "lista"
+  End
+  Begin Frame Frame1
+    Caption = "Ramka"
+    Tag = "ramka"
+  End
+  Begin Image Image1
+  End
+End
+)";
+
+TEST(TranslationTest, TaggedCaptionsComeFromTheLanguageFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath("set.lng").toStdString();
+  {
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[wykresy]\r\nzamknij_okno=Close this window\r\n");
+  }
+  const std::string saved = settings::LanguageFile;
+  settings::LanguageFile = path;
+  auto form = LoadForm(kWindow, "wykresy.frm");
+  settings::TranslateControls(form->Tag(), *form, form->Caption());
+  settings::LanguageFile = saved;
+  EXPECT_EQ(form->Get("Label1").Caption(), "Close this window");
+  EXPECT_EQ(form->Get("Label2").Caption(), "bez tagu");
+  EXPECT_EQ(form->Get("Frame1").Caption(), "Ramka");  // written to the file with its design text
+  EXPECT_EQ(form->Caption(), "Form1");
+  QFile f(QString::fromStdString(path));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray written = f.readAll();
+  EXPECT_TRUE(written.contains("ramka=Ramka")) << written.toStdString();
+  EXPECT_FALSE(written.contains("lista")) << written.toStdString();  // a list has no caption
+}
+
+}  // namespace
+}  // namespace tk
