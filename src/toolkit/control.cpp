@@ -90,6 +90,9 @@ void InstallFontSubstitutions() {
 QFont ToQFont(const FontSpec& font) {
   InstallFontSubstitutions();
   QString family = Q(font.name);
+  // The bitmap face the windows were drawn with is narrower than its free
+  // twin: at full width the side menu's entries no longer fit their labels.
+  const bool narrow_face = family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0;
   for (const auto& pair : kFaceSubstitutions) {
     if (family.compare(QLatin1String(pair[0]), Qt::CaseInsensitive) == 0) {
       family = QLatin1String(pair[1]);
@@ -104,6 +107,7 @@ QFont ToQFont(const FontSpec& font) {
   f.setItalic(font.italic);
   f.setUnderline(font.underline);
   f.setStrikeOut(font.strikethrough);
+  if (narrow_face) f.setStretch(92);
   return f;
 }
 
@@ -432,11 +436,12 @@ void Control::Move(int left, int top, int width, int height) {
   if (width < 0 || height < 0) {
     throw platform::VbError(platform::kErrInvalidPropertyValue, "Invalid property value");
   }
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  ApplyGeometry();
+  // Through the setters, so that kinds with a geometry of their own (forms)
+  // keep their rules.
+  SetLeft(left);
+  SetTop(top);
+  SetWidth(width);
+  SetHeight(height);
 }
 
 void Control::SetContainer(Control* container) {

@@ -1,0 +1,132 @@
+// Colours, fonts, pictures and the smaller behaviours of the kinds.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include "toolkit/description.h"
+
+namespace tk {
+namespace {
+
+TEST(LookTest, ColoursAreBlueGreenRedWithTheDesktopsSystemColours) {
+  EXPECT_EQ(ToQColor(0x000000FFu), QColor(255, 0, 0));
+  EXPECT_EQ(ToQColor(Rgb(0xE0, 0xE0, 0xFF)), QColor(0xE0, 0xE0, 0xFF));
+  EXPECT_EQ(ToQColor(0x00FF8080u), QColor(0x80, 0x80, 0xFF));
+  EXPECT_EQ(ToQColor(SystemColour(0x0F)), QColor(0xF0, 0xF0, 0xF0));  // button face
+  EXPECT_EQ(ToQColor(SystemColour(5)), QColor(0xFF, 0xFF, 0xFF));     // window
+  EXPECT_EQ(ToQColor(SystemColour(8)), QColor(0, 0, 0));              // window text
+  EXPECT_EQ(ToQColor(SystemColour(0x12)), QColor(0, 0, 0));           // button text
+  EXPECT_EQ(ToQColor(SystemColour(0xEE)), QColor(0, 0, 0));           // no such index
+}
+
+TEST(LookTest, FontsUseTheFreeFacesAtTheDesignsPixelSizes) {
+  FontSpec spec;
+  QFont f = ToQFont(spec);
+  EXPECT_EQ(f.family(), "Liberation Sans");
+  EXPECT_EQ(f.pixelSize(), 11);  // 8.25 pt at 96 dpi
+  EXPECT_EQ(f.weight(), QFont::Normal);
+  spec.name = "MS Serif";
+  spec.size = 12;
+  spec.weight = 700;
+  spec.italic = true;
+  f = ToQFont(spec);
+  EXPECT_EQ(f.family(), "Liberation Serif");
+  EXPECT_EQ(f.pixelSize(), 16);
+  EXPECT_EQ(f.weight(), QFont::Bold);
+  EXPECT_TRUE(f.italic());
+  spec.name = "Verdana";
+  EXPECT_EQ(ToQFont(spec).family(), "Liberation Sans");
+  spec.name = "arial";
+  spec.size = 9;
+  EXPECT_EQ(ToQFont(spec).family(), "Liberation Sans");
+  EXPECT_EQ(ToQFont(spec).pixelSize(), 12);
+  // The substitution also holds for fonts made by name elsewhere.
+  EXPECT_EQ(QFont::substitute("MS Sans Serif").compare("Liberation Sans", Qt::CaseInsensitive), 0);
+  EXPECT_EQ(QFont::substitute("MS Serif").compare("Liberation Serif", Qt::CaseInsensitive), 0);
+}
+
+const char kKinds[] = R"(Begin Form F
+  ClientWidth = 6000
+  ClientHeight = 4000
+  Begin Image Image1
+    Stretch = True
+    Left = 75
+    Top = 75
+    Width = 1500
+    Height = 750
+  End
+  Begin Image Image2
+    Left = 2000
+    Top = 75
+    Width = 15
+    Height = 15
+  End
+  Begin Label Label1
+    Caption = "&Zamknij && wyjdź"
+    AutoSize = True
+    Left = 75
+    Top = 1000
+  End
+  Begin Slider Slider1
+    Min = 0
+    Max = 100
+    Left = 75
+    Top = 2000
+    Width = 3000
+    Height = 450
+  End
+End
+)";
+
+TEST(LookTest, ImagesStretchOrTakeThePicturesSize) {
+  auto form = LoadForm(kKinds, "kinds.frm");
+  QImage picture(40, 20, QImage::Format_RGB32);
+  picture.fill(Qt::green);
+  auto& stretched = form->Get<Image>("Image1");
+  stretched.SetPicture(picture);
+  EXPECT_EQ(stretched.Width(), 1500);
+  EXPECT_EQ(stretched.Height(), 750);
+  EXPECT_EQ(stretched.widget()->grab().toImage().pixelColor(90, 45), QColor(Qt::green));
+  auto& plain = form->Get<Image>("Image2");
+  plain.SetPicture(picture);
+  EXPECT_EQ(plain.Width(), 600);
+  EXPECT_EQ(plain.Height(), 300);
+  EXPECT_EQ(plain.widget()->size(), QSize(40, 20));
+  EXPECT_EQ(&plain.Picture(), &plain.Picture());
+  plain.SetPicture(QImage());
+  EXPECT_TRUE(plain.Picture().isNull());
+}
+
+TEST(LookTest, LabelsShowTheirCaptionWithoutAccessKeyMarks) {
+  auto form = LoadForm(kKinds, "kinds.frm");
+  auto& label = form->Get<Label>("Label1");
+  EXPECT_EQ(label.Caption(), "&Zamknij && wyjdź");
+  auto* w = static_cast<QLabel*>(label.widget());
+  EXPECT_EQ(w->text(), QString::fromUtf8("Zamknij & wyjdź"));
+  // AutoSize: the label takes the size of its text.
+  EXPECT_EQ(label.Width(), PixelsToTwips(w->fontMetrics().boundingRect(w->text()).width()));
+  EXPECT_GT(label.Height(), 0);
+  label.SetCaption("x");
+  EXPECT_LT(label.Width(), PixelsToTwips(40));
+}
+
+TEST(LookTest, SliderDraggingRaisesMovedAtEveryStepAndOnRelease) {
+  auto form = LoadForm(kKinds, "kinds.frm");
+  auto& slider = form->Get<Slider>("Slider1");
+  std::vector<int> seen;
+  slider.Moved = [&] { seen.push_back(slider.Value()); };
+  auto* w = static_cast<QSlider*>(slider.widget());
+  // The drag as the widget sees it: pressed, moved step by step, let go.
+  w->setSliderDown(true);
+  w->setSliderPosition(10);
+  w->setSliderPosition(20);
+  w->setSliderDown(false);
+  EXPECT_EQ(seen, std::vector<int>({10, 20, 20}));
+  slider.SetValue(50);  // the program's own moves raise nothing
+  EXPECT_EQ(seen.size(), 3u);
+}
+
+}  // namespace
+}  // namespace tk
