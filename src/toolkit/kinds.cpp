@@ -599,6 +599,9 @@ void Shape::SetFocus() { NotSupported("SetFocus"); }
 
 Timer::Timer(std::string name, int index)
     : Control(Kind::kTimer, std::move(name), index), timer_(new QTimer) {
+  // The simulator's 50 ms frames need ticks on time, not bunched by the
+  // coarse timers' slack of 5%.
+  timer_->setTimerType(Qt::PreciseTimer);
   QObject::connect(timer_, &QTimer::timeout, timer_, [this] {
     if (Tick) RaiseUserEvent([this] { Tick(); });
   });
