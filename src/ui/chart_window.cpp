@@ -1,7 +1,5 @@
 #include "ui/chart_window.h"
 
-#include <QWidget>
-
 #include "settings/language.h"
 #include "toolkit/description.h"
 #include "ui/key_window.h"
@@ -15,8 +13,6 @@ void frmWykresy::ShowModal() {
   form_ = tk::LoadFormResource(":/ui/wykresy.frm");
   tk::Control& label = form_->Find("Label1");
   label.Click = [this] { Label1_Click(); };
-  // The label is drawn over the chart's upper right corner.
-  if (label.widget()) label.widget()->raise();
   Form_Load();
   form_->ShowModal();
   form_.reset();

@@ -1,6 +1,7 @@
 # The main window: side bar on the right, pages opened on the left, and
 # everything that is not in use parked or placed below the visible area.
-# The block order is the window's control order.
+# The block order is the window's control order; the first block of a
+# container lies on top.
 Begin Form KEY
   Caption = "Konwerter - C\I"
   Tag = "glowna"
@@ -13,14 +14,6 @@ Begin Form KEY
   MinButton = True
   MaxButton = False
   Icon = "program_icon"
-  Begin Image TORMEX
-    Left = -30
-    Top = -30
-    Width = 4980
-    Height = 4920
-    Picture = "background"
-    Stretch = True
-  End
   Begin Label Label4
     Caption = "wersja 1.0"
     Left = -15
@@ -467,8 +460,8 @@ Begin Form KEY
       Top = 1860
       Width = 1995
       Height = 1380
-      Picture = "chart_1"
       Stretch = True
+      Picture = "chart_1"
     End
     Begin ButtonXP ButtonXP2
       Left = 2160
@@ -1160,36 +1153,6 @@ Begin Form KEY
     BackColor = &H00FFE0E0&
     BorderStyle = 0
     Align = 4
-    Begin Shape Shape1
-      Left = 75
-      Top = 240
-      Width = 2415
-      Height = 360
-      Shape = 4
-      FillColor = &H00FFD0D0&
-      FillStyle = 0
-      BorderColor = &H00FFD0D0&
-    End
-    Begin Shape Shape3
-      Left = 75
-      Top = 2625
-      Width = 2415
-      Height = 180
-      Shape = 4
-      FillColor = &H00FFD0D0&
-      FillStyle = 0
-      BorderColor = &H00FFD0D0&
-    End
-    Begin Shape Shape2
-      Left = 45
-      Top = 7890
-      Width = 2415
-      Height = 180
-      Shape = 4
-      FillColor = &H00FFD0D0&
-      FillStyle = 0
-      BorderColor = &H00FFD0D0&
-    End
     Begin PictureBox Picture1
       Left = 45
       Top = 7950
@@ -1311,8 +1274,8 @@ Begin Form KEY
         Top = 60
         Width = 300
         Height = 285
-        Picture = "icon_exclamation"
         Stretch = True
+        Picture = "icon_exclamation"
       End
       Begin Label lblPlik
         Caption = "PARAMETRY WAGI"
@@ -1332,8 +1295,8 @@ Begin Form KEY
         Top = 490
         Width = 285
         Height = 255
-        Picture = "icon_notepad"
         Stretch = True
+        Picture = "icon_notepad"
       End
       Begin Label LblUstawieniaPortu
         Caption = "POŁACZENIE"
@@ -1353,8 +1316,8 @@ Begin Form KEY
         Top = 890
         Width = 285
         Height = 270
-        Picture = "icon_cable"
         Stretch = True
+        Picture = "icon_cable"
       End
       Begin Label lblTransmisja
         Caption = "SYMULATOR"
@@ -1378,8 +1341,8 @@ Begin Form KEY
         Height = 255
         Visible = False
         Enabled = False
-        Picture = "icon_computers"
         Stretch = True
+        Picture = "icon_computers"
       End
       Begin Label lblRamka
         Caption = "Ramka"
@@ -1399,8 +1362,8 @@ Begin Form KEY
         Top = 3240
         Width = 285
         Height = 270
-        Picture = "icon_chip"
         Stretch = True
+        Picture = "icon_chip"
       End
     End
     Begin PictureBox Picture6
@@ -1454,6 +1417,36 @@ Begin Form KEY
       caption = ""
       forecolor = &H80000012&
       forehover = &H00000000&
+    End
+    Begin Shape Shape1
+      Left = 75
+      Top = 240
+      Width = 2415
+      Height = 360
+      Shape = 4
+      FillColor = &H00FFD0D0&
+      FillStyle = 0
+      BorderColor = &H00FFD0D0&
+    End
+    Begin Shape Shape3
+      Left = 75
+      Top = 2625
+      Width = 2415
+      Height = 180
+      Shape = 4
+      FillColor = &H00FFD0D0&
+      FillStyle = 0
+      BorderColor = &H00FFD0D0&
+    End
+    Begin Shape Shape2
+      Left = 45
+      Top = 7890
+      Width = 2415
+      Height = 180
+      Shape = 4
+      FillColor = &H00FFD0D0&
+      FillStyle = 0
+      BorderColor = &H00FFD0D0&
     End
   End
   Begin Label lblLogoHandel
@@ -1774,5 +1767,13 @@ Begin Form KEY
     Begin Menu mnuHelp
       Caption = "Pomoc"
     End
+  End
+  Begin Image TORMEX
+    Left = -30
+    Top = -30
+    Width = 4980
+    Height = 4920
+    Stretch = True
+    Picture = "background"
   End
 End

@@ -107,6 +107,9 @@ void KEY::PicTray_MouseMove(int16_t&, int16_t&, float&, float&) {}
 
 void KEY::ShowWaitBanner(bool visible) {
   tk::Control& banner = C("txtTransmisja");
+  // The banner covers the labels over the background picture, which come
+  // before it in the window's control order and so lie above it.
+  if (visible && banner.widget()) banner.widget()->raise();
   banner.SetVisible(visible);
   // The exchange blocks the event loop, so paint the banner now.
   if (visible && banner.widget()) banner.widget()->repaint();

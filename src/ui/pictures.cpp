@@ -73,7 +73,9 @@ QImage DrawChart(int mode) {
   p.drawText(QRectF(x_zero + 8, 2, 80, 16), Qt::AlignLeft | Qt::AlignTop, "I [mA]");
   for (int ma : {4, 12, 20}) {
     p.drawLine(QPointF(x_zero - 4, y_of(ma)), QPointF(x_zero + 4, y_of(ma)));
-    p.drawText(QRectF(x_zero - 32, y_of(ma) - 15, 26, 14), Qt::AlignRight | Qt::AlignVCenter,
+    // 4 sits below its mark, clear of the lines that start or meet there.
+    const double top = ma == 4 ? y_of(ma) + 3 : y_of(ma) - 15;
+    p.drawText(QRectF(x_zero - 32, top, 26, 14), Qt::AlignRight | Qt::AlignVCenter,
                QString::number(ma));
   }
 
@@ -275,7 +277,7 @@ QImage DrawBackground() {
   font.setBold(true);
   p.setFont(font);
   p.setPen(QColor(255, 255, 255, 60));
-  p.drawText(QRect(0, 230, width, 70), Qt::AlignCenter, "4 - 20 mA");
+  p.drawText(QRect(0, 20, width, 70), Qt::AlignCenter, "4 - 20 mA");
   return image;
 }
 
