@@ -46,7 +46,7 @@ ButtonXP::ButtonXP(std::string name, int index)
   hover_timer_->start();
 }
 
-ButtonXP::~ButtonXP() = default;
+ButtonXP::~ButtonXP() { DetachSurface(); }
 
 // ---------------------------------------------------------------------------
 // Properties
@@ -323,6 +323,7 @@ void ButtonXP::PenLine(tk::Colour colour, int width, int x1, int y1, int x2, int
 void ButtonXP::Pixel(int x, int y, tk::Colour colour) { tk::SetPixel(hDC(), x, y, colour); }
 
 void ButtonXP::Redraw(int16_t ShowPressed) {
+  if (!hWnd()) return;  // the window is already gone
   if (!s_.m_Enabled) {
     DrawDisabled();
   } else if (ShowPressed == 1 && s_.LastButton == 1) {
@@ -342,7 +343,7 @@ void ButtonXP::Redraw(int16_t ShowPressed) {
   }
   PaintCaption();
   ApplyRoundedRegion();
-  hWnd()->update();
+  hWnd()->update();  // the window shows the new picture when it next paints
 }
 
 void ButtonXP::DrawNormalFace() {

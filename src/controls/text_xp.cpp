@@ -43,7 +43,15 @@ TextXP::TextXP(std::string name, int index)
   my_txt_->GotFocus = [this] { MyTxt_GotFocus(); };
 }
 
-TextXP::~TextXP() = default;
+TextXP::~TextXP() {
+  DetachSurface();
+  my_txt_->Change = nullptr;
+  my_txt_->Click = nullptr;
+  my_txt_->DblClick = nullptr;
+  my_txt_->KeyPress = nullptr;
+  my_txt_->MouseMove = nullptr;
+  my_txt_->GotFocus = nullptr;
+}
 
 // ---------------------------------------------------------------------------
 // Placement and drawing

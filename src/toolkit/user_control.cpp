@@ -61,9 +61,15 @@ class SurfaceWidget : public QWidget {
     setFocusPolicy(can_get_focus ? Qt::StrongFocus : Qt::NoFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QObject::connect(qApp, &QApplication::focusChanged, this,
-                     [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
+    focus_changes_ =
+        QObject::connect(qApp, &QApplication::focusChanged, this,
+                         [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
   }
+
+  ~SurfaceWidget() override { QObject::disconnect(focus_changes_); }
+
+  // The host is going away: no more notifications.
+  void Detach() { host_ = nullptr; }
 
   void SetAccessKeyWatch(bool on) {
     if (on == watching_keys_) return;
@@ -76,20 +82,26 @@ class SurfaceWidget : public QWidget {
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override { host_->PaintSurface(this); }
-  void resizeEvent(QResizeEvent*) override { host_->HostResized(); }
+
+  void paintEvent(QPaintEvent*) override {
+    if (host_) host_->PaintSurface(this);
+  }
+  void resizeEvent(QResizeEvent*) override {
+    if (host_) host_->HostResized();
+  }
   void showEvent(QShowEvent* e) override {
-    if (!e->spontaneous()) host_->UserControl_Show();
+    if (host_ && !e->spontaneous()) host_->UserControl_Show();
   }
 
   void focusInEvent(QFocusEvent* e) override {
-    if (!IsWindowActivation(e->reason())) host_->UserControl_GotFocus();
+    if (host_ && !IsWindowActivation(e->reason())) host_->UserControl_GotFocus();
   }
   void focusOutEvent(QFocusEvent* e) override {
-    if (!IsWindowActivation(e->reason())) host_->UserControl_LostFocus();
+    if (host_ && !IsWindowActivation(e->reason())) host_->UserControl_LostFocus();
   }
 
   void mousePressEvent(QMouseEvent* e) override {
+    if (!host_) return;
     int16_t button = ButtonCode(e->button());
     if (button == 0) return;
     int16_t shift = ShiftMask(e->modifiers());
@@ -113,6 +125,7 @@ class SurfaceWidget : public QWidget {
   // was already recognised it is dropped. A double-click event without such
   // a press (as synthetic input sends it) is the second press itself.
   void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (!host_) return;
     if (double_click_seen_) {
       double_click_seen_ = false;
       return;
@@ -124,6 +137,7 @@ class SurfaceWidget : public QWidget {
   }
 
   void mouseMoveEvent(QMouseEvent* e) override {
+    if (!host_) return;
     int16_t button = ButtonsMask(e->buttons());
     int16_t shift = ShiftMask(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
@@ -132,6 +146,7 @@ class SurfaceWidget : public QWidget {
   }
 
   void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!host_) return;
     int16_t button = ButtonCode(e->button());
     if (button == 0) return;
     QPointer<QWidget> self(this);
@@ -152,6 +167,7 @@ class SurfaceWidget : public QWidget {
   }
 
   void keyPressEvent(QKeyEvent* e) override {
+    if (!host_) return;
     int16_t key_code = VirtualKeyFromQt(e->key());
     int16_t shift = ShiftMask(e->modifiers());
     QPointer<QWidget> self(this);
@@ -164,6 +180,7 @@ class SurfaceWidget : public QWidget {
     }
   }
   void keyReleaseEvent(QKeyEvent* e) override {
+    if (!host_) return;
     if (e->isAutoRepeat()) return;
     int16_t key_code = VirtualKeyFromQt(e->key());
     int16_t shift = ShiftMask(e->modifiers());
@@ -172,7 +189,7 @@ class SurfaceWidget : public QWidget {
 
   // Alt + the access key anywhere in this window.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
+    if (!host_ || event->type() != QEvent::KeyPress) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != window() || !isVisible() || !isEnabled()) return false;
     auto* ke = static_cast<QKeyEvent*>(event);
@@ -192,6 +209,7 @@ class SurfaceWidget : public QWidget {
 
  private:
   void FocusChanged(QWidget* old, QWidget* now) {
+    if (!host_) return;
     if (!old || !now) return;  // another window activated or deactivated
     const bool was_inside = old == this || isAncestorOf(old);
     const bool is_inside = now == this || isAncestorOf(now);
@@ -199,6 +217,7 @@ class SurfaceWidget : public QWidget {
   }
 
   UserControl* host_;
+  QMetaObject::Connection focus_changes_;
   bool watching_keys_ = false;
   bool double_click_ = false;       // the press held now was a double click's
   bool double_click_seen_ = false;  // and Qt's double-click event is still due
@@ -276,9 +295,14 @@ UserControl::UserControl(std::string name, int index, bool can_get_focus)
   dc_.SetFont(ToQFont(font_));
 }
 
-UserControl::~UserControl() {
+UserControl::~UserControl() { DetachSurface(); }
+
+void UserControl::DetachSurface() {
   if (GetCapture() == widget()) ReleaseCapture();
-  if (auto* s = static_cast<SurfaceWidget*>(widget())) s->SetAccessKeyWatch(false);
+  if (auto* s = static_cast<SurfaceWidget*>(widget())) {
+    s->SetAccessKeyWatch(false);
+    s->Detach();
+  }
 }
 
 void UserControl::Cls() {
@@ -295,11 +319,12 @@ float UserControl::ToScale(int pixels) const {
                                      : static_cast<float>(pixels * kTwipsPerPixel);
 }
 
-float UserControl::ScaleWidth() const { return ToScale(widget()->width()); }
-float UserControl::ScaleHeight() const { return ToScale(widget()->height()); }
+float UserControl::ScaleWidth() const { return widget() ? ToScale(widget()->width()) : 0; }
+float UserControl::ScaleHeight() const { return widget() ? ToScale(widget()->height()) : 0; }
 
 void UserControl::Refresh() {
   QWidget* w = widget();
+  if (!w) return;
   if (w->isVisible()) {
     w->repaint();
   } else {
@@ -309,13 +334,13 @@ void UserControl::Refresh() {
 
 void UserControl::SetAccessKeys(const std::string& keys) {
   access_keys_ = keys;
-  static_cast<SurfaceWidget*>(widget())->SetAccessKeyWatch(!keys.empty());
+  if (auto* s = static_cast<SurfaceWidget*>(widget())) s->SetAccessKeyWatch(!keys.empty());
 }
 
 bool UserControl::SurfaceEnabled() const { return enabled_; }
 void UserControl::SetSurfaceEnabled(bool enabled) {
   enabled_ = enabled;
-  widget()->setEnabled(enabled);
+  if (widget()) widget()->setEnabled(enabled);
 }
 
 void UserControl::Line(double x1, double y1, double x2, double y2, Colour colour) {
@@ -328,14 +353,14 @@ void UserControl::Line(double x1, double y1, double x2, double y2, Colour colour
   LineTo(&dc_, px(x2), px(y2));
   SelectObject(&dc_, old);
   DeleteObject(pen);
-  widget()->update();
+  if (widget()) widget()->update();
 }
 
 // As on the platform, a new background erases what was drawn.
 void UserControl::SetBackColor(Colour colour) {
   back_color_ = colour;
   Cls();
-  widget()->update();
+  if (widget()) widget()->update();
 }
 
 void UserControl::SetForeColor(Colour colour) { fore_color_ = colour; }
@@ -392,6 +417,7 @@ void UserControl::SaveProperties(PropertyBag& bag) {
 
 void UserControl::HostResized() {
   QWidget* w = widget();
+  if (!w) return;
   const int width = std::max(1, w->width()), height = std::max(1, w->height());
   if (image_.width() != width || image_.height() != height) {
     QImage grown(width, height, QImage::Format_RGB32);

@@ -137,6 +137,9 @@ class UserControl : public VisualControl {
 
  protected:
   void ApplyLook() override;
+  // Stops the host's notifications; the derived control calls it first in
+  // its destructor, so that nothing reaches a half-destroyed control.
+  void DetachSurface();
 
  private:
   QImage image_;

@@ -514,3 +514,20 @@ TEST_F(ButtonBehaviourTest, NewInstanceCaption) {
 
 }  // namespace
 }  // namespace controls
+
+namespace controls {
+namespace {
+
+TEST_F(ButtonBehaviourTest, DestroyedWhileFocusedNotifiesNothing) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_->widget()->window()) || true);
+  a_->SetFocus();
+  QApplication::processEvents();
+  bool lost = false;
+  a_->LostFocus = [&] { lost = true; };
+  form_.reset();  // buttons with the focus and a running timer go with their window
+  QApplication::processEvents();
+  EXPECT_FALSE(lost);
+}
+
+}  // namespace
+}  // namespace controls

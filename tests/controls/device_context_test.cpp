@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 namespace tk {
@@ -227,6 +228,33 @@ TEST(PointerTest, SourcesCanBeReplacedAndRestored) {
   EXPECT_EQ(WindowFromPoint(p), &w);
   SetPointerSources(nullptr, nullptr);
   EXPECT_EQ(WindowFromPoint(PointApi{-10000, -10000}), nullptr);
+}
+
+}  // namespace
+}  // namespace tk
+
+namespace tk {
+namespace {
+
+TEST(PointerTest, TheRealWindowUnderThePointerHonoursTheShape) {
+  QWidget top;
+  top.setGeometry(100, 100, 60, 40);
+  QWidget child(&top);
+  child.setGeometry(10, 10, 20, 10);
+  top.show();
+  if (!QTest::qWaitForWindowExposed(&top)) GTEST_SKIP() << "no exposed window";
+  const QPoint inside = child.mapToGlobal(QPoint(5, 5));
+  if (WindowFromPoint(PointApi{inside.x(), inside.y()}) != &child) {
+    GTEST_SKIP() << "the platform does not report windows under a point";
+  }
+  GdiHandle shape = CreateRectRgn(0, 0, 20, 10);
+  GdiHandle corner = CreateRectRgn(0, 0, 1, 1);
+  CombineRgn(shape, shape, corner, RGN_DIFF);
+  DeleteObject(corner);
+  SetWindowRgn(&child, shape, true);
+  const QPoint cut = child.mapToGlobal(QPoint(0, 0));
+  EXPECT_EQ(WindowFromPoint(PointApi{cut.x(), cut.y()}), &top);
+  EXPECT_EQ(WindowFromPoint(PointApi{inside.x(), inside.y()}), &child);
 }
 
 }  // namespace
