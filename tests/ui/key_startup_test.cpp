@@ -249,5 +249,38 @@ TEST_F(StartupTest, UnloadWithThePortClosedLeavesItClosed) {
   EXPECT_FALSE(form().Loaded());
 }
 
+TEST_F(StartupTest, PortSettingsAreLoadedShownAndGivenToTheClosedPort) {
+  WriteFile("Settings.ini",
+            "[USTAWIENIA]\r\nNR PORTU=3\r\nPRĘDKOŚĆ=19200\r\nPARZYSTOŚĆ=E\r\nBITY DANYCH=7\r\n"
+            "BITY STOPU=2\r\n" +
+                std::string(kDefaultTables));
+  ui::KEY& k = Start();
+  EXPECT_EQ(k.comm().CommPort(), 3);
+  EXPECT_EQ(k.comm().Settings(), "19200,E,7,2");
+  EXPECT_FALSE(k.comm().PortOpen());
+  EXPECT_EQ(C("lblNrPortuVal").Caption(), "3");
+  EXPECT_EQ(C("lblSpeedVal").Caption(), "19200");
+  EXPECT_EQ(C("lblPariteVal").Caption(), "E");
+  EXPECT_EQ(C("lblBitsDataVal").Caption(), "7");
+  EXPECT_EQ(C("lblBitsStopVal").Caption(), "2");
+}
+
+TEST_F(StartupTest, TheTitleBarCloseUnloadsTheWindowAndClosesThePort) {
+  WriteSettings("ramka=0\r\n", 9);
+  int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  setenv("KONWERTER_COM9", ptsname(master), 1);
+  ui::KEY& k = Start();
+  k.comm().SetPortOpen(true);
+  form().widget()->window()->close();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(k.comm().PortOpen());
+  EXPECT_FALSE(form().Loaded());
+  unsetenv("KONWERTER_COM9");
+  close(master);
+}
+
 }  // namespace
 }  // namespace ui_test
