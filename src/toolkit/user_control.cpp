@@ -10,18 +10,12 @@
 #include <QWidget>
 #include <cmath>
 
+#include "platform/cp1250.h"
 #include "toolkit/form.h"
+#include "toolkit/internal.h"
 
 namespace tk {
 namespace {
-
-int16_t ShiftMask(Qt::KeyboardModifiers m) {
-  int16_t shift = 0;
-  if (m & Qt::ShiftModifier) shift |= 1;
-  if (m & Qt::ControlModifier) shift |= 2;
-  if (m & Qt::AltModifier) shift |= 4;
-  return shift;
-}
 
 int16_t ButtonCode(Qt::MouseButton b) {
   switch (b) {
@@ -82,7 +76,6 @@ class SurfaceWidget : public QWidget {
   }
 
  protected:
-
   void paintEvent(QPaintEvent*) override {
     if (host_) host_->PaintSurface(this);
   }
@@ -104,7 +97,7 @@ class SurfaceWidget : public QWidget {
     if (!host_) return;
     int16_t button = ButtonCode(e->button());
     if (button == 0) return;
-    int16_t shift = ShiftMask(e->modifiers());
+    int16_t shift = ShiftOf(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
     float y = host_->ToScale(e->position().toPoint().y());
     const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
@@ -139,7 +132,7 @@ class SurfaceWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override {
     if (!host_) return;
     int16_t button = ButtonsMask(e->buttons());
-    int16_t shift = ShiftMask(e->modifiers());
+    int16_t shift = ShiftOf(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
     float y = host_->ToScale(e->position().toPoint().y());
     host_->UserControl_MouseMove(button, shift, x, y);
@@ -150,7 +143,7 @@ class SurfaceWidget : public QWidget {
     int16_t button = ButtonCode(e->button());
     if (button == 0) return;
     QPointer<QWidget> self(this);
-    int16_t shift = ShiftMask(e->modifiers());
+    int16_t shift = ShiftOf(e->modifiers());
     const QPoint p = e->position().toPoint();
     float x = host_->ToScale(p.x());
     float y = host_->ToScale(p.y());
@@ -168,22 +161,30 @@ class SurfaceWidget : public QWidget {
 
   void keyPressEvent(QKeyEvent* e) override {
     if (!host_) return;
-    int16_t key_code = VirtualKeyFromQt(e->key());
-    int16_t shift = ShiftMask(e->modifiers());
+    int16_t key_code = KeyCodeOf(e->key());
+    int16_t shift = ShiftOf(e->modifiers());
     QPointer<QWidget> self(this);
     if (key_code != 0) host_->UserControl_KeyDown(key_code, shift);
     if (!self) return;
+    // KeyAscii is the character's windows-1250 code, as the text box gives it.
     const QString text = e->text();
-    if (!text.isEmpty() && text.at(0).unicode() != 0 && !(e->modifiers() & Qt::ControlModifier)) {
-      int16_t key_ascii = static_cast<int16_t>(text.at(0).unicode());
-      host_->UserControl_KeyPress(key_ascii);
+    if (text.size() != 1 || (e->modifiers() & Qt::ControlModifier)) return;
+    int16_t key_ascii = 0;
+    if (text.at(0).unicode() < 128) {
+      key_ascii = static_cast<int16_t>(text.at(0).unicode());
+    } else {
+      const std::string byte = platform::Utf8ToCp1250(text.toStdString());
+      if (byte.size() == 1 && byte[0] != '?') {
+        key_ascii = static_cast<int16_t>(static_cast<unsigned char>(byte[0]));
+      }
     }
+    if (key_ascii != 0) host_->UserControl_KeyPress(key_ascii);
   }
   void keyReleaseEvent(QKeyEvent* e) override {
     if (!host_) return;
     if (e->isAutoRepeat()) return;
-    int16_t key_code = VirtualKeyFromQt(e->key());
-    int16_t shift = ShiftMask(e->modifiers());
+    int16_t key_code = KeyCodeOf(e->key());
+    int16_t shift = ShiftOf(e->modifiers());
     if (key_code != 0) host_->UserControl_KeyUp(key_code, shift);
   }
 
@@ -227,56 +228,6 @@ class SurfaceWidget : public QWidget {
 
 }  // namespace
 
-int16_t VirtualKeyFromQt(int qt_key) {
-  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return static_cast<int16_t>(qt_key);
-  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return static_cast<int16_t>(qt_key);
-  if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) {
-    return static_cast<int16_t>(112 + (qt_key - Qt::Key_F1));
-  }
-  switch (qt_key) {
-    case Qt::Key_Backspace:
-      return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return 13;
-    case Qt::Key_Shift:
-      return 16;
-    case Qt::Key_Control:
-      return 17;
-    case Qt::Key_Alt:
-      return 18;
-    case Qt::Key_Escape:
-      return 27;
-    case Qt::Key_Space:
-      return 32;
-    case Qt::Key_PageUp:
-      return 33;
-    case Qt::Key_PageDown:
-      return 34;
-    case Qt::Key_End:
-      return 35;
-    case Qt::Key_Home:
-      return 36;
-    case Qt::Key_Left:
-      return 37;
-    case Qt::Key_Up:
-      return 38;
-    case Qt::Key_Right:
-      return 39;
-    case Qt::Key_Down:
-      return 40;
-    case Qt::Key_Insert:
-      return 45;
-    case Qt::Key_Delete:
-      return 46;
-    default:
-      return 0;
-  }
-}
-
 UserControl::UserControl(std::string name, int index, bool can_get_focus)
     : VisualControl(Kind::kUserControl, std::move(name), index) {
   // The platform's defaults for a user-control surface.
@@ -288,8 +239,9 @@ UserControl::UserControl(std::string name, int index, bool can_get_focus)
   widget_ = surface;
   surface->setObjectName(QString::fromStdString(name_));
   if (can_get_focus) ApplyFocusPolicy();
-  image_ =
-      QImage(std::max(1, surface->width()), std::max(1, surface->height()), QImage::Format_RGB32);
+  // A widget not yet placed reports Qt's default 640 x 480; the image grows to
+  // the control's size at its first resize (HostResized), so start it small.
+  image_ = QImage(1, 1, QImage::Format_RGB32);
   image_.fill(ToQColor(back_color_));
   dc_.SetTarget(&image_);
   dc_.SetFont(ToQFont(font_));

@@ -47,9 +47,6 @@ class Form;
 inline constexpr int kScaleTwips = 1;
 inline constexpr int kScalePixels = 3;
 
-// Windows virtual-key code of a Qt key (0 when it has none).
-int16_t VirtualKeyFromQt(int qt_key);
-
 class UserControl : public VisualControl {
  public:
   // can_get_focus: whether the surface itself takes the focus (false when a

@@ -531,3 +531,17 @@ TEST_F(ButtonBehaviourTest, DestroyedWhileFocusedNotifiesNothing) {
 
 }  // namespace
 }  // namespace controls
+
+namespace controls {
+namespace {
+
+TEST_F(ButtonBehaviourTest, KeyPressGivesTheWindows1250Code) {
+  Settle();
+  QTest::sendKeyEvent(QTest::Press, a_->widget(), Qt::Key_unknown, QString::fromUtf8("ł"),
+                      Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Press, a_->widget(), Qt::Key_A, QString("a"), Qt::NoModifier);
+  EXPECT_EQ(Take(), (Events{"cmdA KeyPress 179", "cmdA KeyDown 65", "cmdA KeyPress 97"}));
+}
+
+}  // namespace
+}  // namespace controls
