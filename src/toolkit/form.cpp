@@ -221,12 +221,17 @@ void Form::LayoutClient() {
   }
 }
 
-int Form::Left() const { return left_; }
+// The user may have moved the window since.
+int Form::Left() const {
+  return window_->isVisible() ? PixelsToTwips(window_->frameGeometry().x()) : left_;
+}
 void Form::SetLeft(int twips) {
   left_ = twips;
   window_->move(TwipsToPixels(left_), TwipsToPixels(top_));
 }
-int Form::Top() const { return top_; }
+int Form::Top() const {
+  return window_->isVisible() ? PixelsToTwips(window_->frameGeometry().y()) : top_;
+}
 void Form::SetTop(int twips) {
   top_ = twips;
   window_->move(TwipsToPixels(left_), TwipsToPixels(top_));
@@ -364,6 +369,7 @@ void Form::FocusNext(bool forward) {
     }
     return -1;
   };
+  Control* current = ActiveControl();
   std::vector<TabEntry> stops;
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control* c = controls_[i].get();
@@ -372,11 +378,24 @@ void Form::FocusNext(bool forward) {
     for (const Control* p = c; p && p != this; p = p->Container()) {
       if (!p->visible_ || !p->enabled_) reachable = false;
     }
+    // Of a group of option buttons only the selected one is a tab stop (the
+    // first one while none is selected); the arrow keys move within it.
+    if (auto* option = dynamic_cast<OptionButton*>(c); option && reachable) {
+      OptionButton* entry = nullptr;
+      for (OptionButton* o : option->Group()) {
+        if (!o->tab_stop_ || !o->visible_ || !o->enabled_) continue;
+        if (o->Value()) {
+          entry = o;
+          break;
+        }
+        if (!entry) entry = o;
+      }
+      reachable = entry == option;
+    }
     if (reachable) stops.push_back({c, c->tab_index_, static_cast<int>(i)});
   }
   if (stops.empty()) return;
   std::sort(stops.begin(), stops.end());
-  Control* current = ActiveControl();
   const TabEntry* target = nullptr;
   if (!current) {
     target = forward ? &stops.front() : &stops.back();

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -117,12 +118,37 @@ class OptionWidget : public QRadioButton {
  public:
   explicit OptionWidget(OptionButton* owner) : owner_(owner) {
     setAutoExclusive(false);
-    connect(this, &QAbstractButton::clicked, this,
-            [this] { Control::RaiseUserEvent([this] { owner_->SetValue(true); }); });
+    // Every click of the user raises Click, also on the selected button.
+    connect(this, &QAbstractButton::clicked, this, [this] {
+      Control::RaiseUserEvent([this] {
+        if (owner_->value_) {
+          if (owner_->Click) owner_->Click();
+        } else {
+          owner_->SetValue(true);
+        }
+      });
+    });
   }
 
  protected:
   void nextCheckState() override {}
+  // The arrow keys select the next or previous button of the group.
+  void keyPressEvent(QKeyEvent* event) override {
+    const int key = event->key();
+    const bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+    const bool backward = key == Qt::Key_Up || key == Qt::Key_Left;
+    if ((!forward && !backward) || event->modifiers() != Qt::NoModifier) {
+      QRadioButton::keyPressEvent(event);
+      return;
+    }
+    OptionButton* next = owner_->Neighbour(forward);
+    if (next && next != owner_) {
+      Control::RaiseUserEvent([next] {
+        next->widget()->setFocus(Qt::OtherFocusReason);
+        next->SetValue(true);
+      });
+    }
+  }
 
  private:
   OptionButton* owner_;
@@ -345,7 +371,9 @@ ListBox::ListBox(std::string name, int index)
   ApplyLook();
   // The user's pick (a click, the arrow keys) raises Click once the list
   // has moved its selection; the focus has come to the list before that.
-  QObject::connect(w, &QListWidget::currentRowChanged, w, [this](int) {
+  // A click moves the current row before the selection, the keys the other
+  // way round: only the selection's change sees both done.
+  QObject::connect(w, &QListWidget::itemSelectionChanged, w, [this] {
     if (setting_) return;
     if (Click) RaiseUserEvent([this] { Click(); });
   });
@@ -381,8 +409,9 @@ std::string ListBox::List(int i) const {
 int ListBox::ListIndex() const {
   auto* w = static_cast<QListWidget*>(widget());
   if (!w) return -1;
-  QListWidgetItem* item = w->currentItem();
-  return item && item->isSelected() ? w->row(item) : -1;
+  // The selected row (one at most on these lists), whatever the current row.
+  const QList<QListWidgetItem*> selected = w->selectedItems();
+  return selected.isEmpty() ? -1 : w->row(selected.first());
 }
 
 void ListBox::Select(int i) {
@@ -470,6 +499,30 @@ void OptionButton::SetValue(bool value) {
     }
   }
   if (Click) Click();
+}
+
+std::vector<OptionButton*> OptionButton::Group() const {
+  std::vector<OptionButton*> group;
+  if (!form_) return group;
+  for (int i = 0; i < form_->ControlCount(); ++i) {
+    auto* o = dynamic_cast<OptionButton*>(&form_->ControlAt(i));
+    if (o && o->container_ == container_) group.push_back(o);
+  }
+  std::stable_sort(group.begin(), group.end(), [](const OptionButton* a, const OptionButton* b) {
+    return a->tab_index_ < b->tab_index_;
+  });
+  return group;
+}
+
+OptionButton* OptionButton::Neighbour(bool forward) const {
+  std::vector<OptionButton*> group;
+  for (OptionButton* o : Group()) {
+    if (o == this || (o->visible_ && o->enabled_)) group.push_back(o);
+  }
+  const auto at = std::find(group.begin(), group.end(), this);
+  if (at == group.end() || group.size() < 2) return nullptr;
+  const size_t i = static_cast<size_t>(at - group.begin());
+  return group[forward ? (i + 1) % group.size() : (i + group.size() - 1) % group.size()];
 }
 
 // ---------------------------------------------------------------------------

@@ -135,10 +135,15 @@ class OptionButton : public VisualControl {
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
   bool Value() const;
-  void SetValue(bool value);  // True raises Click (also when set by the program)
+  // True raises Click (also when set by the program) when the button was not
+  // selected; a user's click raises Click also on the selected button.
+  void SetValue(bool value);
+  // The option buttons of this one's group (its container), in tab order.
+  std::vector<OptionButton*> Group() const;
 
  private:
   friend class OptionWidget;
+  OptionButton* Neighbour(bool forward) const;  // for the arrow keys
   std::string caption_;
   bool value_ = false;
 };

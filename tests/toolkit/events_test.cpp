@@ -259,10 +259,38 @@ TEST_F(EventsTest, OptionButtonsOfOneContainerExcludeEachOther) {
   QTest::mouseClick(a.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
   EXPECT_TRUE(a.Value());
   EXPECT_FALSE(b.Value());
-  // A click on the selected button leaves it selected.
+  // A click on the selected button leaves it selected, and clicks it again.
   QTest::mouseClick(a.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
   EXPECT_TRUE(a.Value());
-  EXPECT_EQ(clicks, std::vector<std::string>({"a", "b", "a"}));
+  EXPECT_EQ(clicks, std::vector<std::string>({"a", "b", "a", "a"}));
+  // The arrow keys select the neighbour, round the group.
+  QTest::keyClick(a.widget(), Qt::Key_Down);
+  EXPECT_TRUE(b.Value());
+  EXPECT_EQ(form->ActiveControl(), &b);
+  QTest::keyClick(b.widget(), Qt::Key_Down);
+  EXPECT_TRUE(a.Value());
+  EXPECT_EQ(clicks, std::vector<std::string>({"a", "b", "a", "a", "b", "a"}));
+}
+
+TEST_F(EventsTest, TabReachesOnlyTheSelectedButtonOfAnOptionGroup) {
+  ShowAndWait();
+  auto& a = form->Get<OptionButton>("opModPracy", 0);
+  auto& b = form->Get<OptionButton>("opModPracy", 1);
+  a.SetTabStop(true);
+  b.SetTabStop(true);
+  auto& typ = form->Get<ListBox>("lstTypRamki");  // TabIndex 2, before the options
+  auto& wagi = form->Get<ListBox>("lstWagi");     // 0
+  typ.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &a);  // none selected: the first
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  b.SetValue(true);
+  typ.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &b);
+  SendKeys("+{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
 }
 
 TEST_F(EventsTest, TabMovesAlongTabIndexPassingControlsWithoutTabStop) {
@@ -469,6 +497,32 @@ TEST_F(EventsTest, SliderRaisesMovedForTheUsersMovesOnly) {
   QTest::keyClick(slider.widget(), Qt::Key_Left);
   EXPECT_EQ(slider.Value(), -1);
   EXPECT_EQ(moved, 1);
+}
+
+TEST_F(EventsTest, FocusEventsFollowTheFocus) {
+  ShowAndWait();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
+  auto& wagi = form->Get<ListBox>("lstWagi");
+  auto& chk = form->Get<CheckBox>("chkA");
+  std::vector<std::string> seen;
+  wagi.GotFocus = [&] { seen.push_back("wagi got"); };
+  wagi.LostFocus = [&] { seen.push_back("wagi lost"); };
+  chk.GotFocus = [&] { seen.push_back("chk got"); };
+  wagi.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(seen, std::vector<std::string>({"wagi got", "wagi lost", "chk got"}));
+  EXPECT_TRUE(chk.HasFocus());
+  EXPECT_FALSE(wagi.HasFocus());
+}
+
+TEST_F(EventsTest, AnErrorInAUsersEventHandlerDoesNotEndTheProgram) {
+  ShowAndWait();
+  auto& box = form->Get<CheckBox>("chkA");
+  box.Click = [] { throw platform::VbError(platform::kErrOverflow, "Overflow"); };
+  QTest::mouseClick(box.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+  EXPECT_EQ(box.Value(), 1);
+  // Raised by the program, the error reaches the statement that set the value.
+  EXPECT_THROW(box.SetValue(0), platform::VbError);
 }
 
 }  // namespace
