@@ -458,7 +458,7 @@ void Control::SetContainer(Control* container) {
     widget_->setParent(container->ClientWidget());
     ApplyGeometry();
     widget_->setVisible(visible_);
-    widget_->raise();
+    ZOrder(0);  // on top of the new container's controls of its layer
   }
 }
 
@@ -546,12 +546,57 @@ void Control::SetToolTipText(const std::string& text) {
   if (widget_) widget_->setToolTip(Q(text));
 }
 
+bool IsWindowless(Kind kind) {
+  return kind == Kind::kLabel || kind == Kind::kImage || kind == Kind::kShape;
+}
+
 void Control::ZOrder(int position) {
   if (!widget_) return;
+  QWidget* parent = widget_->parentWidget();
+  if (!parent || !form_) {
+    position == 0 ? widget_->raise() : widget_->lower();
+    return;
+  }
+  // Labels, images and shapes stay below the siblings that have a window of
+  // their own; each kind moves within its own layer.
+  const bool windowless = IsWindowless(kind_);
+  auto layer_of = [this](const QObject* o) -> int {  // 0 windowless, 1 windowed, -1 none
+    for (int i = 0; i < form_->ControlCount(); ++i) {
+      const Control& c = form_->ControlAt(i);
+      if (c.widget() == o) return IsWindowless(c.kind()) ? 0 : 1;
+    }
+    return -1;
+  };
   if (position == 0) {
     widget_->raise();
+    if (windowless) {
+      for (QObject* o : parent->children()) {  // bottom first
+        if (o != widget_ && o->isWidgetType() && layer_of(o) == 1) {
+          widget_->stackUnder(static_cast<QWidget*>(o));
+          break;
+        }
+      }
+    }
   } else {
     widget_->lower();
+    if (!windowless) {
+      QWidget* top_windowless = nullptr;
+      for (QObject* o : parent->children()) {
+        if (o != widget_ && o->isWidgetType() && layer_of(o) == 0) {
+          top_windowless = static_cast<QWidget*>(o);
+        }
+      }
+      if (top_windowless) {
+        widget_->raise();
+        // Just above the topmost windowless sibling: under every windowed one.
+        for (QObject* o : parent->children()) {
+          if (o != widget_ && o->isWidgetType() && layer_of(o) == 1) {
+            widget_->stackUnder(static_cast<QWidget*>(o));
+            break;
+          }
+        }
+      }
+    }
   }
 }
 

@@ -439,9 +439,7 @@ void DescriptionLoader::BuildChildren(Form& form, const Block& block, Control* c
 // labels, images and shapes, which have no window of their own there, lie
 // below every control that has one.
 void DescriptionLoader::Stack(const std::vector<Control*>& children) {
-  auto lightweight = [](const Control* c) {
-    return c->kind() == Kind::kLabel || c->kind() == Kind::kImage || c->kind() == Kind::kShape;
-  };
+  auto lightweight = [](const Control* c) { return IsWindowless(c->kind()); };
   for (bool light : {true, false}) {
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
       if (lightweight(*it) == light) (*it)->widget()->raise();

@@ -41,6 +41,9 @@ class ControlEventBridge : public QObject {
 // Whether a kind has the TabIndex property (every kind with a window but
 // forms, images, shapes and menus).
 bool HasTabIndex(Kind kind);
+// Labels, images and shapes: drawn on their container, below every control
+// that has a window of its own.
+bool IsWindowless(Kind kind);
 
 class Form;
 // Every live form, in creation order, for SendKeys and the message box owner.

@@ -249,6 +249,14 @@ End
   auto at = [&](const char* name) { return stack.indexOf(form->Get(name).widget()); };
   EXPECT_LT(at("Image1"), at("Label1"));
   EXPECT_LT(at("Label1"), at("Picture1"));
+  // ZOrder moves each within its own layer.
+  form->Get("Image1").ZOrder(0);
+  EXPECT_LT(at("Label1"), at("Image1"));
+  EXPECT_LT(at("Image1"), at("Picture1"));
+  form->Get("Picture1").ZOrder(1);
+  EXPECT_LT(at("Image1"), at("Picture1"));
+  form->Get("Label1").ZOrder(1);
+  EXPECT_EQ(at("Label1"), 0);
 }
 
 // Loading text that must fail, and the line its message names.
