@@ -122,11 +122,13 @@ TEST_F(TextXPTest, FrameFollowsTheFocus) {
   // A new focus colour shows only when the focus comes back.
   other_->SetBorderColorFocus(Rgb(255, 0, 0));
   EXPECT_EQ(Frame(*other_), 0xB0D0F0u);
-  max_->MyTxt().SetFocus();
+  QTest::keyClick(other_->MyTxt().widget(), Qt::Key_Backtab, Qt::ShiftModifier);
   QApplication::processEvents();
+  EXPECT_EQ(form_->ActiveControl(), max_);
   EXPECT_EQ(Frame(*other_), 0x7F9DB9u);
-  other_->MyTxt().SetFocus();
+  QTest::keyClick(max_->MyTxt().widget(), Qt::Key_Tab);
   QApplication::processEvents();
+  EXPECT_EQ(form_->ActiveControl(), other_);
   EXPECT_EQ(Frame(*other_), 0xFF0000u);
   EXPECT_EQ(other_->ChangedProperties(), (std::vector<std::string>{"BorderColorOver"}));
 }
