@@ -16,6 +16,8 @@ int RunKonwerter(int argc, char** argv) {
   tk::InstallQtMessageBoxSink();
   PrepareWindowResources();
   KEY window;
+  // Closing the main window ends the program at once, whatever else is open.
+  window.EndProgram = [] { QCoreApplication::exit(0); };
   window.Form_Load();
   return app.exec();
 }

@@ -1,6 +1,5 @@
 // Start-up and closing of the main window, and the wait banner.
 
-#include <QCoreApplication>
 #include <QWidget>
 
 #include "controls/register_controls.h"
@@ -98,7 +97,7 @@ void KEY::Form_QueryUnload(int16_t& /*Cancel*/, int16_t& /*UnloadMode*/) {
 void KEY::Form_Unload(int16_t& /*Cancel*/) {
   if (comm_->port().PortOpen()) comm_->port().SetPortOpen(false);
   if (wykresy_) wykresy_->Drop();
-  QCoreApplication::exit(0);
+  if (EndProgram) EndProgram();
 }
 
 void KEY::Form_KeyDown(int16_t& /*KeyCode*/, int16_t& /*Shift*/) {}

@@ -11,6 +11,7 @@
 //   key_wiring.cpp   every handler tied to its control's event
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +116,10 @@ class KEY : public converter::ConverterView, public converter::PortSettingsView 
   void chNasluch_Click();
   void Slider1_Moved();
   void Timer3_Timer();
+
+  // Ends the program; Form_Unload calls it last. The program's start sets
+  // it to leave the event loop; without it the unload only closes the window.
+  std::function<void()> EndProgram;
 
   // The two tables of the settings file, read once at start-up.
   std::vector<settings::IniPair> ScaleTable;

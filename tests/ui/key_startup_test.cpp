@@ -232,11 +232,17 @@ TEST_F(StartupTest, CloseButtonClosesAnOpenPortAndUnloadsTheWindow) {
   ASSERT_EQ(unlockpt(master), 0);
   setenv("KONWERTER_COM9", ptsname(master), 1);
   ui::KEY& k = Start();
+  bool ended = false;
+  k.EndProgram = [&] {
+    EXPECT_FALSE(k.comm().PortOpen());  // closed before the end
+    ended = true;
+  };
   k.comm().SetPortOpen(true);
   ASSERT_TRUE(k.comm().PortOpen());
   k.cmdZamknij_Click();
   EXPECT_FALSE(k.comm().PortOpen());
   EXPECT_FALSE(form().Loaded());
+  EXPECT_TRUE(ended);
   unsetenv("KONWERTER_COM9");
   close(master);
 }
@@ -273,11 +279,14 @@ TEST_F(StartupTest, TheTitleBarCloseUnloadsTheWindowAndClosesThePort) {
   ASSERT_EQ(unlockpt(master), 0);
   setenv("KONWERTER_COM9", ptsname(master), 1);
   ui::KEY& k = Start();
+  int ends = 0;
+  k.EndProgram = [&] { ++ends; };
   k.comm().SetPortOpen(true);
   form().widget()->window()->close();
   QCoreApplication::processEvents();
   EXPECT_FALSE(k.comm().PortOpen());
   EXPECT_FALSE(form().Loaded());
+  EXPECT_EQ(ends, 1);
   unsetenv("KONWERTER_COM9");
   close(master);
 }
