@@ -356,7 +356,18 @@ Control::Control(Kind kind, std::string name, int index)
     : kind_(kind), name_(std::move(name)), index_(index) {}
 
 Control::~Control() {
+  DetachEvents();
   if (widget_) delete widget_.data();
+}
+
+void Control::DetachEvents() {
+  if (!widget_) return;
+  if (bridge_) {
+    widget_->removeEventFilter(bridge_);
+    delete bridge_;
+    bridge_ = nullptr;
+  }
+  widget_->blockSignals(true);
 }
 
 void Control::NotSupported(const char* property) {
@@ -376,7 +387,8 @@ void Control::RaiseUserEvent(const std::function<void()>& raise) {
 void Control::SetWidget(QWidget* widget) {
   widget_ = widget;
   if (!widget) return;
-  widget->installEventFilter(new ControlEventBridge(this, widget));
+  bridge_ = new ControlEventBridge(this, widget);
+  widget->installEventFilter(bridge_);
   widget->setMouseTracking(true);
   widget->setObjectName(Q(name_));
   ApplyFocusPolicy();

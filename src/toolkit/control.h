@@ -170,6 +170,10 @@ class Control : public settings::TranslatableControl {
   // kinds without a click of their own: labels, pictures, frames, forms).
   virtual bool ClicksOnMouseUp() const { return false; }
   void ApplyFocusPolicy();
+  // Stops routing the widget's events and signals to this control: the
+  // first step of taking a window down, so that no handler runs on a window
+  // half destroyed.
+  void DetachEvents();
   friend class Form;
   friend class DescriptionLoader;
   friend class ControlEventBridge;
@@ -180,7 +184,8 @@ class Control : public settings::TranslatableControl {
   std::string tag_;
   Form* form_ = nullptr;
   Control* container_ = nullptr;
-  QPointer<QWidget> widget_;  // cleared when Qt deletes the widget with its parent
+  QPointer<QWidget> widget_;   // cleared when Qt deletes the widget with its parent
+  QObject* bridge_ = nullptr;  // the event filter that SetWidget installed
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips
   int tab_index_ = 0;
   bool tab_stop_ = true;

@@ -40,18 +40,20 @@ Form* FormOfWindow(const QWidget* window) {
 class FormWidget : public QWidget {
  public:
   explicit FormWidget(Form* form) : form_(form) {}
+  void Detach() { form_ = nullptr; }  // the form is going
 
  protected:
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
-    Control::RaiseUserEvent([this] { form_->UnloadWith(0); });
+    if (form_) Control::RaiseUserEvent([this] { form_->UnloadWith(0); });
   }
   void hideEvent(QHideEvent* event) override {
     QWidget::hideEvent(event);
-    if (!isVisible()) form_->Hidden();
+    if (form_ && !isVisible()) form_->Hidden();
   }
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
+    if (!form_) return;
     // A user's resizing of a sizable window changes the client area.
     const int menu = form_->menu_bar_ && !form_->menu_bar_->isHidden()
                          ? form_->menu_bar_->sizeHint().height()
@@ -66,6 +68,7 @@ class FormWidget : public QWidget {
     }
   }
   void keyPressEvent(QKeyEvent* event) override {
+    if (!form_) return QWidget::keyPressEvent(event);
     const int key = event->key();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
       form_->PressButton(true);
@@ -78,6 +81,7 @@ class FormWidget : public QWidget {
     QWidget::keyPressEvent(event);
   }
   bool focusNextPrevChild(bool next) override {
+    if (!form_) return QWidget::focusNextPrevChild(next);
     form_->FocusNext(next);
     return true;
   }
@@ -106,7 +110,15 @@ Form::~Form() {
   if (modal_loop_) modal_loop_->quit();
   auto& forms = LiveForms();
   forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-  // Children before their containers: the reverse of control order.
+  // First every control stops hearing its widget, and the focus leaves the
+  // window while all controls still exist; only then do they go, children
+  // before their containers (the reverse of control order).
+  for (const auto& c : controls_) c->DetachEvents();
+  DetachEvents();
+  window_->Detach();
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && window_->isAncestorOf(focus)) focus->clearFocus();
+  window_->hide();
   while (!controls_.empty()) controls_.pop_back();
 }
 

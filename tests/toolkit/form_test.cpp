@@ -150,6 +150,36 @@ TEST(FormTest, AWindowDestroyedWhileShownModalEndsTheModalShow) {
   EXPECT_EQ(chart, nullptr);
 }
 
+TEST(FormTest, DestroyingAWindowRunsNoHandlerOnIt) {
+  const char text[] = R"(Begin Form F
+  Begin PictureBox Page
+    Begin TextBox Text1
+    End
+  End
+  Begin PictureBox Smietnik
+  End
+End
+)";
+  auto form = LoadForm(text, "f.frm");
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
+  // The page lies in a container that comes after it in control order, so
+  // it goes down with that container's widget.
+  form->Get("Page").SetContainer(&form->Get("Smietnik"));
+  auto& text_box = form->Get("Text1");
+  text_box.SetFocus();
+  ASSERT_TRUE(text_box.HasFocus());
+  int lost = 0;
+  Form* raw = form.get();
+  text_box.LostFocus = [&] {
+    ++lost;
+    raw->Find("Page");
+  };
+  text_box.Change = [&] { raw->Find("Page"); };
+  form.reset();
+  EXPECT_EQ(lost, 0);
+}
+
 TEST(FormTest, CloseButtonGoesThroughQueryUnloadThenUnload) {
   auto main = LoadForm(kMain, "key.frm");
   main->Show();
