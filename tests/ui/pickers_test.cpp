@@ -212,6 +212,13 @@ TEST_F(PickersTest, OpeningTheKeypadLeavesTheTenDigitKeysAsTheOnlyTabStopsForGoo
   EXPECT_EQ(form().ActiveControl(), &C("ButtonXP1", 0));
   form().FocusNext(false);
   EXPECT_EQ(form().ActiveControl(), &C("ButtonXP1", 9));
+  // The keys' own arrows follow the same order.
+  QTest::keyClick(C("ButtonXP1", 9).widget(), Qt::Key_Right);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form().ActiveControl(), &C("ButtonXP1", 0));
+  QTest::keyClick(C("ButtonXP1", 0).widget(), Qt::Key_Up);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form().ActiveControl(), &C("ButtonXP1", 9));
 
   ClickOn("cmdNoNrPortu");
   ClickOn("lblPlik");

@@ -148,6 +148,12 @@ TEST_F(SimulatorTest, ASignedMaskShowsPlusMinusAndZeroCharacters) {
   ASSERT_TRUE(WaitForLinesOf("      0", 1));
   Slide(-7);
   ASSERT_TRUE(WaitForLinesOf("_     7", 1));
+  // The keys move the slider as well; the preview follows each step.
+  C("Slider1").widget()->setFocus();
+  QTest::keyClick(C("Slider1").widget(), Qt::Key_Right);
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Value(), -6);
+  EXPECT_EQ(C("Text1").Text(), "_     6");
+  ASSERT_TRUE(WaitForLinesOf("_     6", 1));
   ClickBox();
   EXPECT_FALSE(Sending());
 }
