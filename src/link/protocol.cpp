@@ -15,6 +15,10 @@ namespace {
 constexpr double kReplyTimeoutSeconds = 2.0;
 constexpr int kReadPollMs = 2;
 constexpr int kPauseAfterFrameMs = 20;
+// The most a reply may hold (far more than any reply of the protocol). A line
+// that sends more without an EOT is flooding: what it sends is dropped and
+// the wait ends at the time-out, so memory stays bounded however fast it is.
+constexpr size_t kMaxReplyBytes = 64 * 1024;
 
 std::string TimeoutText() {
   return settings::TranslateMessageText("Przekroczony czas oczekiwania!", "");
@@ -77,11 +81,14 @@ std::string ConverterLink::ReadReply() {
   const double t0 = clock_.Seconds();
   std::string buffer;
   std::string result;
+  size_t searched = 0;  // the buffer holds no EOT before this
+  bool flooded = false;
   while (true) {
-    if (buffer.find(kEOT) != std::string::npos) {
+    if (buffer.find(kEOT, searched) != std::string::npos) {
       result = buffer;
       break;
     }
+    searched = buffer.size();
     std::string arrived;
     bool failed = false;
     try {
@@ -90,7 +97,13 @@ std::string ConverterLink::ReadReply() {
       // The device has gone away: no reply can come any more.
       failed = true;
     }
-    buffer += arrived;
+    if (!flooded && buffer.size() + arrived.size() > kMaxReplyBytes &&
+        arrived.find(kEOT) == std::string::npos) {
+      flooded = true;
+      std::string().swap(buffer);
+      searched = 0;
+    }
+    if (!flooded) buffer += arrived;
     if (failed || clock_.Seconds() - t0 > kReplyTimeoutSeconds) {
       result = TimeoutText();
       break;
