@@ -136,6 +136,10 @@ class Control : public settings::TranslatableControl {
   virtual void SetPointer(Pointer pointer);
   virtual void SetToolTipText(const std::string& text);
 
+  // Raises an event that the user's action caused; an error escaping the
+  // handler is reported instead of unwinding through Qt.
+  static void RaiseUserEvent(const std::function<void()>& raise);
+
   // ZOrder 0 brings the control to the front of its container, 1 sends it
   // to the back.
   void ZOrder(int position = 0);
@@ -163,9 +167,6 @@ class Control : public settings::TranslatableControl {
   virtual void Attached();
   // Pushes the stored geometry into the widget.
   virtual void ApplyGeometry();
-  // Raises an event that the user's action caused; an error escaping the
-  // handler is reported instead of unwinding through Qt.
-  static void RaiseUserEvent(const std::function<void()>& raise);
   // Whether a mouse press and release over the widget raise Click (the
   // kinds without a click of their own: labels, pictures, frames, forms).
   virtual bool ClicksOnMouseUp() const { return false; }

@@ -100,7 +100,7 @@ Form::Form(std::string name) : VisualControl(Kind::kForm, std::move(name), -1) {
   width_ = PixelsToTwips(320);
   height_ = PixelsToTwips(240);
   ApplyWindowFlags();
-  ApplyLook();
+  Form::ApplyLook();
   LayoutClient();
   LiveForms().push_back(this);
 }

@@ -214,7 +214,7 @@ Label::Label(std::string name, int index) : VisualControl(Kind::kLabel, std::mov
   w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   w->setAutoFillBackground(true);
   SetWidget(w);
-  ApplyLook();
+  Label::ApplyLook();
 }
 
 std::string Label::Caption() const { return caption_; }
@@ -277,7 +277,7 @@ PictureBox::PictureBox(std::string name, int index)
   client_ = w->client;
   SetWidget(w);
   SetBorderStyle(1);
-  ApplyLook();
+  PictureBox::ApplyLook();
 }
 
 QWidget* PictureBox::ClientWidget() const { return widget_ ? client_ : nullptr; }

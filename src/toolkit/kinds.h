@@ -261,7 +261,7 @@ class TextBox : public VisualControl {
  public:
   TextBox(std::string name, int index);
   std::string Text() const override;
-  void SetText(const std::string& text);  // raises Change when the text changes
+  void SetText(const std::string& text) override;  // raises Change when the text changes
   int Alignment() const;
   void SetAlignment(int a);  // 0..2; others raise kErrInvalidPropertyValue
   bool Locked() const;
