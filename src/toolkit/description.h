@@ -23,9 +23,11 @@ class DescriptionError : public std::runtime_error {
   int line_;
 };
 
-// Makes a user control of a registered kind. bag is nullptr for a new
-// instance with nothing stored (InitProperties), else the stored entries
-// (ReadProperties). The control is placed in container by the loader.
+// Makes a user control of a registered kind. The loader always passes the
+// stored entries of the control's block (an empty bag when the block stores
+// nothing: ReadProperties); nullptr is for an instance the program makes
+// with nothing stored (InitProperties). The loader then places the control
+// in container (Form::AddControl) and applies the block's host properties.
 using UserControlFactory = std::function<std::unique_ptr<Control>(
     const std::string& name, int index, Form& form, Control* container, const PropertyBag* bag)>;
 void RegisterUserControl(const std::string& kind, UserControlFactory factory);
@@ -33,7 +35,9 @@ void RegisterUserControl(const std::string& kind, UserControlFactory factory);
 // Pictures named in descriptions ("Picture = "icon_exclamation""), supplied by
 // the windows' code before loading.
 void RegisterPicture(const std::string& name, const QImage& picture);
-QImage NamedPicture(const std::string& name);  // raises DescriptionError's cause when unknown
+// Throws std::invalid_argument for a name never registered (the loader
+// reports it as a DescriptionError on the line that names it).
+QImage NamedPicture(const std::string& name);
 
 // Builds a window from description text; source names it in error messages.
 std::unique_ptr<Form> LoadForm(const std::string& text, const std::string& source);

@@ -29,8 +29,9 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   int ControlCount() const override;
   Control& ControlAt(int index) override;  // raises kErrSubscript outside the range
 
-  // The control of that name (and index, for arrays); raises kErrInvalidCall
-  // when there is none or it is not of kind T.
+  // The control of that name (and index, for arrays; names ignore case);
+  // raises kErrInvalidCall when there is none, kErrTypeMismatch when it is
+  // not of kind T.
   template <typename T = Control>
   T& Get(const std::string& name, int index = -1) {
     Control& c = Find(name, index);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 namespace tk {
 namespace {
@@ -379,6 +381,23 @@ End
                 "unknown property 'Colour'");
   ExpectFailure("Begin Form F\n  Begin ButtonXP B\n    rows = \"a\", \"b\"\n  End\nEnd\n", 3,
                 "rows");
+}
+
+TEST_F(DescriptionTest, DescriptionsReadFromFilesAndResources) {
+  try {
+    LoadFormResource(":/ui/none.frm");
+    FAIL();
+  } catch (const DescriptionError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind(":/ui/none.frm:0: ", 0), 0u) << e.what();
+  }
+  QTemporaryDir dir;
+  const QString path = dir.filePath("w.frm");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("Begin Form W\n  Caption = \"Wagi \xC5\x82\"\nEnd\n");
+  f.close();
+  auto form = LoadFormResource(path.toStdString());
+  EXPECT_EQ(form->Caption(), "Wagi ł");
 }
 
 }  // namespace
