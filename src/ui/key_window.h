@@ -6,8 +6,11 @@
 //   key_pages.cpp    side menu, pages, parking, the port-settings view
 //   key_max.cpp      the maximum
 //   key_mode.cpp     working mode, chart window, version
-//   key_lists.cpp    scale and frame-type lists
-//   key_later.cpp    pickers, frame options, simulator, unreachable handlers
+//   key_lists.cpp    scale and frame-type lists: filling and selecting
+//   key_frame_types.cpp  the list clicks and the frame-type exchange
+//   key_pickers.cpp  the port-setting pickers and the keypad
+//   key_options.cpp  frame options and the handlers out of the user's reach
+//   key_simulator.cpp  the simulator
 //   key_wiring.cpp   every handler tied to its control's event
 
 #include <cstdint>
