@@ -108,6 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     char fill = contents.empty() ? 'x' : contents[at % contents.size()];
     if (fill == '\n') fill = 'y';
     contents.insert(at, std::string(1 << 20, fill));
+  } else if ((flags & 0x0F) == 0x0E && !contents.empty()) {
+    // The file over and over: sections longer than the section buffer.
+    std::string once = contents;
+    while (contents.size() < 30000) contents += once;
   }
 
   const std::string file = fuzz_util::TempFolder() + "/settings.ini";

@@ -153,6 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if ((flags & 0x1F) == 0x1F) {
     // A line of a megabyte at the start of the file.
     contents.insert(0, std::string(1 << 20, 'z'));
+  } else if ((flags & 0x1F) == 0x1E && !contents.empty()) {
+    // The file over and over: many duplicate sections and keys.
+    std::string once = contents;
+    while (contents.size() < 30000) contents += once;
   }
   // The folder's only file; the code under test may add none that stays.
   const std::string folder = fuzz_util::TempFolder();
