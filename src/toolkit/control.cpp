@@ -277,16 +277,15 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
 bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
   Control* c = control_;
   if (watched != c->widget()) return false;
-  // A disabled control hears neither the mouse nor the keys (the filter
-  // sees events before the widget itself drops them).
-  if (!c->widget()->isEnabled()) return false;
   switch (event->type()) {
     case QEvent::KeyPress:
-      if (replaying_) return false;
+      // A disabled control hears no keys (the filter sees events before the
+      // widget itself drops them).
+      if (replaying_ || !c->widget()->isEnabled()) return false;
       return KeyPressed(watched, static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease: {
       auto* e = static_cast<QKeyEvent*>(event);
-      if (e->isAutoRepeat()) return false;
+      if (e->isAutoRepeat() || !c->widget()->isEnabled()) return false;
       int16_t code = KeyCodeOf(e->key());
       int16_t shift = ShiftOf(e->modifiers());
       Form* form = c->form();
@@ -309,10 +308,14 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       float x = static_cast<float>(p.x() * kTwipsPerPixel);
       float y = static_cast<float>(p.y() * kTwipsPerPixel);
       int16_t shift = ShiftOf(e->modifiers());
+      // The kinds that click on a release take the mouse for themselves: it
+      // does not travel on to their container (a click on a label is no
+      // click on the picture box or window beneath).
+      const bool take = c->ClicksOnMouseUp();
       if (event->type() == QEvent::MouseMove) {
         int16_t button = ButtonOf(e->buttons());
         if (c->MouseMove) Control::RaiseUserEvent([&] { c->MouseMove(button, shift, x, y); });
-        return false;
+        return take;
       }
       int16_t button = ButtonOf(e->button());
       if (event->type() == QEvent::MouseButtonPress) {
@@ -330,7 +333,7 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
         if (c->MouseUp) Control::RaiseUserEvent([&] { c->MouseUp(button, shift, x, y); });
         if (click && c->Click) Control::RaiseUserEvent([&] { c->Click(); });
       }
-      return false;
+      return take;
     }
     case QEvent::FocusIn: {
       auto reason = static_cast<QFocusEvent*>(event)->reason();

@@ -525,5 +525,51 @@ TEST_F(EventsTest, AnErrorInAUsersEventHandlerDoesNotEndTheProgram) {
   EXPECT_THROW(box.SetValue(0), platform::VbError);
 }
 
+TEST_F(EventsTest, AClickBelongsToTheControlUnderThePointerAlone) {
+  ShowAndWait();
+  std::vector<std::string> clicks;
+  form->Click = [&] { clicks.push_back("form"); };
+  form->Get("picOpcje").Click = [&] { clicks.push_back("page"); };
+  form->Get("lblNapis").Click = [&] { clicks.push_back("label"); };
+  int form_moves = 0;
+  form->MouseMove = [&](int16_t&, int16_t&, float&, float&) { ++form_moves; };
+  QTest::mouseClick(form->Get("lblNapis").widget(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  QTest::mouseMove(form->Get("lblNapis").widget(), QPoint(5, 5));
+  EXPECT_EQ(clicks, std::vector<std::string>({"label"}));
+  EXPECT_EQ(form_moves, 0);
+  QTest::mouseClick(form->Get("picOpcje").widget(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(150, 70));
+  EXPECT_EQ(clicks, std::vector<std::string>({"label", "page"}));
+  QTest::mouseClick(form->ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(390, 10));
+  EXPECT_EQ(clicks, std::vector<std::string>({"label", "page", "form"}));
+}
+
+TEST_F(EventsTest, MouseEventsCarryTwipsButtonsAndShift) {
+  ShowAndWait();
+  auto& label = form->Get("lblNapis");
+  std::vector<std::string> seen;
+  label.MouseDown = [&](int16_t& b, int16_t& s, float& x, float& y) {
+    seen.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " +
+                   std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+  };
+  label.MouseUp = [&](int16_t& b, int16_t&, float&, float&) {
+    seen.push_back("up " + std::to_string(b));
+  };
+  label.Click = [&] { seen.push_back("click"); };
+  label.DblClick = [&] { seen.push_back("dblclick"); };
+  QTest::mouseClick(label.widget(), Qt::RightButton, Qt::ShiftModifier, QPoint(2, 3));
+  EXPECT_EQ(seen, std::vector<std::string>({"down 2 1 30 45", "up 2"}));  // no Click
+  seen.clear();
+  // A double click as the window system delivers it: press, release, the
+  // second press as a double click, release. Click comes once.
+  QWidget* w = label.widget();
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  EXPECT_EQ(seen,
+            std::vector<std::string>({"down 1 0 30 45", "up 1", "click", "dblclick", "up 1"}));
+}
+
 }  // namespace
 }  // namespace tk
