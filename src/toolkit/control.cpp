@@ -320,6 +320,11 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       int16_t button = ButtonOf(e->button());
       if (event->type() == QEvent::MouseButtonPress) {
         if (e->button() == Qt::LeftButton) c->press_inside_ = true;
+        // A press that lands on a picture box itself (not one that a label
+        // inside it took) gives the box the focus.
+        if (c->kind() == Kind::kPictureBox && !c->HasFocus()) {
+          c->widget()->setFocus(Qt::MouseFocusReason);
+        }
         if (c->MouseDown) Control::RaiseUserEvent([&] { c->MouseDown(button, shift, x, y); });
       } else if (event->type() == QEvent::MouseButtonDblClick) {
         // The second press of a double click brings DblClick instead of a

@@ -170,7 +170,7 @@ class Control : public settings::TranslatableControl {
   // Whether a mouse press and release over the widget raise Click (the
   // kinds without a click of their own: labels, pictures, frames, forms).
   virtual bool ClicksOnMouseUp() const { return false; }
-  void ApplyFocusPolicy();
+  virtual void ApplyFocusPolicy();
   // Stops routing the widget's events and signals to this control: the
   // first step of taking a window down, so that no handler runs on a window
   // half destroyed.

@@ -330,6 +330,10 @@ void PictureBox::SetBorderStyle(int style) {
   w->client->setGeometry(w->contentsRect());
 }
 
+void PictureBox::ApplyFocusPolicy() {
+  if (widget_) widget_->setFocusPolicy(tab_stop_ ? Qt::TabFocus : Qt::NoFocus);
+}
+
 void PictureBox::ApplyLook() {
   VisualControl::ApplyLook();
   if (client_) {

@@ -79,6 +79,9 @@ class PictureBox : public VisualControl {
 
  protected:
   void ApplyLook() override;
+  // A click on the box itself gives it the focus; a click on a label or
+  // picture inside it does not (Qt would hand the focus on to the box).
+  void ApplyFocusPolicy() override;
   void ApplyGeometry() override;
   bool ClicksOnMouseUp() const override { return true; }
 

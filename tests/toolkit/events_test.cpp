@@ -571,5 +571,17 @@ TEST_F(EventsTest, MouseEventsCarryTwipsButtonsAndShift) {
             std::vector<std::string>({"down 1 0 30 45", "up 1", "click", "dblclick", "up 1"}));
 }
 
+TEST_F(EventsTest, ClickingALabelLeavesTheFocusWhereItWas) {
+  ShowAndWait();
+  auto& list = form->Get<ListBox>("lstWagi");
+  list.SetFocus();
+  QTest::mouseClick(form->Get("lblNapis").widget(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  EXPECT_EQ(form->ActiveControl(), &list);
+  // A click on the box around it gives the box the focus.
+  auto& page = form->Get("picOpcje");
+  QTest::mouseClick(page.ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 70));
+  EXPECT_EQ(form->ActiveControl(), &page);
+}
+
 }  // namespace
 }  // namespace tk
