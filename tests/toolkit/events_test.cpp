@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
 
@@ -229,6 +230,20 @@ TEST_F(EventsTest, TextBoxChangeOnAssignmentOnlyWhenTheTextChanges) {
   QTest::keyClicks(box.widget(), "1a2");
   EXPECT_EQ(box.Text(), "12");
   EXPECT_EQ(seen, std::vector<std::string>({"000250", "", "1", "12"}));
+}
+
+TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250Code) {
+  auto& box = form->Get<TextBox>("txtMaxVal");
+  std::vector<int> codes;
+  box.KeyPress = [&](int16_t& key_ascii) { codes.push_back(key_ascii); };
+  ShowAndWait();
+  box.widget()->setFocus();
+  for (const QString& ch : {QString("a"), QString::fromUtf8("ł")}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
+    QApplication::sendEvent(box.widget(), &press);
+  }
+  EXPECT_EQ(codes, std::vector<int>({'a', 0xB3}));
+  EXPECT_EQ(box.Text(), "ał");
 }
 
 TEST_F(EventsTest, KeyPressMayReplaceTheCharacter) {
