@@ -515,7 +515,7 @@ void DescriptionLoader::BuildBlock(Form& form, const Block& block, Control* cont
 
 void DescriptionLoader::Apply(Control& c, const Property& p, const std::string& kind_name) {
   const std::string key = Lower(p.key);
-  if (key == "index") return;  // taken when the control was made
+  if (key == "index" && c.kind() != Kind::kForm) return;  // taken when the control was made
   try {
     bool known = false;
     if (auto* f = dynamic_cast<Form*>(&c)) {

@@ -288,6 +288,8 @@ TEST_F(DescriptionTest, FailuresNameTheLine) {
   ExpectFailure("Begin Form F\n  Begin Label L\n    Caption = \"open\n  End\nEnd\n", 3,
                 "closing quote");
   ExpectFailure("Begin Form F\n  BackColor = &H00GG0000&\nEnd\n", 2, "colour");
+  ExpectFailure("Begin Form F\n  Index = 1\nEnd\n", 2, "unknown property 'Index' for Form");
+  ExpectFailure("Begin Form F\n  Begin Label L\n    Index = -1\n  End\nEnd\n", 3, "Index");
   ExpectFailure("Begin Form F\n  Font = \"Arial\" 9\nEnd\n", 2, "font");
   ExpectFailure("Begin Form F\n  Font = \"Arial\" 9 400 238 Bold\nEnd\n", 2, "style");
   ExpectFailure("Begin Form F\n  Begin CheckBox C\n    Value = 3\n  End\nEnd\n", 3, "Value");
