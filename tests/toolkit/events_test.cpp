@@ -168,9 +168,11 @@ TEST_F(EventsTest, UserPickGivesTheListTheFocusBeforeItsClick) {
   ASSERT_EQ(form->ActiveControl(), &other);
   std::string active_at_click;
   int clicks = 0;
+  int index_at_click = -2;
   list.Click = [&] {
     ++clicks;
     active_at_click = form->ActiveControl() ? form->ActiveControl()->Name() : "";
+    index_at_click = list.ListIndex();
   };
   // A program's selection while another control has the focus.
   list.SetSelected(0, true);
@@ -180,13 +182,34 @@ TEST_F(EventsTest, UserPickGivesTheListTheFocusBeforeItsClick) {
   const QRect row = w->visualItemRect(w->item(1));
   QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
   EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(index_at_click, 1);  // the handler sees the row picked
   EXPECT_EQ(active_at_click, "lstTypRamki");
   EXPECT_EQ(form->ActiveControl(), &list);
   EXPECT_EQ(list.ListIndex(), 1);
   // The arrow keys move the selection and raise Click too.
   QTest::keyClick(w, Qt::Key_Down);
   EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(index_at_click, 2);
   EXPECT_EQ(list.ListIndex(), 2);
+  // A click on the row already selected changes nothing and raises nothing.
+  QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    w->visualItemRect(w->item(2)).center());
+  EXPECT_EQ(clicks, 3);
+}
+
+TEST_F(EventsTest, TabbingIntoAListWithoutSelectionRaisesNoClick) {
+  ShowAndWait();
+  auto& list = form->Get<ListBox>("lstTypRamki");  // TabIndex 2
+  int clicks = 0;
+  list.Click = [&] { ++clicks; };
+  form->Get("chkA").SetFocus();  // 1
+  SendKeys("{Tab}");
+  ASSERT_EQ(form->ActiveControl(), &list);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(list.ListIndex(), -1);
+  QTest::keyClick(list.widget(), Qt::Key_Down);  // the keys then select
+  EXPECT_EQ(clicks, 1);
+  EXPECT_GE(list.ListIndex(), 0);
 }
 
 TEST_F(EventsTest, CheckBoxClickOnEveryChangeOfValue) {
