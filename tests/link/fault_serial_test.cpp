@@ -167,8 +167,11 @@ TEST_F(FaultEmulatorTest, OtherEndClosedHalfWayThroughAReply) {
   EXPECT_LT(cpu, 1.0);
   ExpectCleanEnd();
   EXPECT_TRUE(app_.shown().empty());
-  // (No request follows on the vanished path: the terminal's number may
-  // already name another test's terminal.)
+  // Nothing is left to talk to: the next requests fail at the opening.
+  EXPECT_EQ(link_.GetMode(), "");
+  EXPECT_EQ(link_.SetMax("1500"), "");
+  ASSERT_EQ(app_.shown().size(), 2u);
+  EXPECT_EQ(app_.shown()[0].text, kNoPort);
 }
 
 TEST_F(FaultEmulatorTest, OtherEndClosedDuringTheSettingsReadBack) {

@@ -168,6 +168,10 @@ void ConverterEmulator::Unplug() {
   (void)!::write(wake_pipe_[1], &c, 1);
   changed_.notify_all();
   changed_.wait(lock, [this] { return master_fd_ < 0; });
+  // The terminal's number is free now and soon names another terminal
+  // (another test's, when tests run in parallel): from here on the port
+  // numbers attached name a device that is not there, as after a pull.
+  for (const auto& name : env_names_) setenv(name.c_str(), (slave_path_ + "-unplugged").c_str(), 1);
 }
 
 std::string ConverterEmulator::Received() const {
