@@ -389,6 +389,8 @@ void Control::RaiseUserEvent(const std::function<void()>& raise) {
     raise();
   } catch (const std::exception& e) {
     qWarning("unhandled error in an event handler: %s", e.what());
+  } catch (...) {
+    qWarning("unhandled error in an event handler");
   }
 }
 
