@@ -107,7 +107,8 @@ QFont ToQFont(const FontSpec& font) {
   f.setItalic(font.italic);
   f.setUnderline(font.underline);
   f.setStrikeOut(font.strikethrough);
-  if (narrow_face) f.setStretch(92);
+  // A stretched face loses its bold weight, so bold captions keep full width.
+  if (narrow_face && font.weight < 600) f.setStretch(92);
   return f;
 }
 
