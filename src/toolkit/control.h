@@ -45,7 +45,7 @@ struct FontSpec {
   bool operator==(const FontSpec& o) const;
   bool operator!=(const FontSpec& o) const { return !(*this == o); }
 };
-// The Qt font for a spec; the classic face names are substituted with free
+// The Qt font for a stored font; the classic face names are substituted with free
 // fonts once, at start (see InstallFontSubstitutions).
 QFont ToQFont(const FontSpec& font);
 void InstallFontSubstitutions();

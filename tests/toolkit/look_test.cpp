@@ -22,26 +22,26 @@ TEST(LookTest, ColoursAreBlueGreenRedWithTheDesktopsSystemColours) {
 }
 
 TEST(LookTest, FontsUseTheFreeFacesAtTheDesignsPixelSizes) {
-  FontSpec spec;
-  QFont f = ToQFont(spec);
+  FontSpec design;
+  QFont f = ToQFont(design);
   EXPECT_EQ(f.family(), "Liberation Sans");
   EXPECT_EQ(f.pixelSize(), 11);  // 8.25 pt at 96 dpi
   EXPECT_EQ(f.weight(), QFont::Normal);
-  spec.name = "MS Serif";
-  spec.size = 12;
-  spec.weight = 700;
-  spec.italic = true;
-  f = ToQFont(spec);
+  design.name = "MS Serif";
+  design.size = 12;
+  design.weight = 700;
+  design.italic = true;
+  f = ToQFont(design);
   EXPECT_EQ(f.family(), "Liberation Serif");
   EXPECT_EQ(f.pixelSize(), 16);
   EXPECT_EQ(f.weight(), QFont::Bold);
   EXPECT_TRUE(f.italic());
-  spec.name = "Verdana";
-  EXPECT_EQ(ToQFont(spec).family(), "Liberation Sans");
-  spec.name = "arial";
-  spec.size = 9;
-  EXPECT_EQ(ToQFont(spec).family(), "Liberation Sans");
-  EXPECT_EQ(ToQFont(spec).pixelSize(), 12);
+  design.name = "Verdana";
+  EXPECT_EQ(ToQFont(design).family(), "Liberation Sans");
+  design.name = "arial";
+  design.size = 9;
+  EXPECT_EQ(ToQFont(design).family(), "Liberation Sans");
+  EXPECT_EQ(ToQFont(design).pixelSize(), 12);
   // The substitution also holds for fonts made by name elsewhere.
   EXPECT_EQ(QFont::substitute("MS Sans Serif").compare("Liberation Sans", Qt::CaseInsensitive), 0);
   EXPECT_EQ(QFont::substitute("MS Serif").compare("Liberation Serif", Qt::CaseInsensitive), 0);
