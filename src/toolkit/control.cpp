@@ -192,6 +192,14 @@ int16_t KeyCodeOf(int key) {
   }
 }
 
+int16_t ButtonOf(Qt::MouseButtons buttons) {
+  int16_t b = 0;
+  if (buttons & Qt::LeftButton) b |= 1;
+  if (buttons & Qt::RightButton) b |= 2;
+  if (buttons & Qt::MiddleButton) b |= 4;
+  return b;
+}
+
 int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
   int16_t shift = 0;
   if (modifiers & Qt::ShiftModifier) shift |= 1;
@@ -201,14 +209,6 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
 }
 
 namespace {
-
-int16_t ButtonOf(Qt::MouseButtons buttons) {
-  int16_t b = 0;
-  if (buttons & Qt::LeftButton) b |= 1;
-  if (buttons & Qt::RightButton) b |= 2;
-  if (buttons & Qt::MiddleButton) b |= 4;
-  return b;
-}
 
 // KeyAscii of a typed text: its windows-1250 byte; 0 for none.
 int16_t KeyAsciiOf(const QString& text) {

@@ -25,6 +25,8 @@ QString StripAccessKey(const QString& caption);
 // none; and the Shift argument (1 Shift, 2 Ctrl, 4 Alt) for Qt modifiers.
 int16_t KeyCodeOf(int qt_key);
 int16_t ShiftOf(Qt::KeyboardModifiers modifiers);
+// The platform's button code: 1 left, 2 right, 4 middle, added together.
+int16_t ButtonOf(Qt::MouseButtons buttons);
 
 // Routes a control's widget's input and focus events to its handlers.
 class ControlEventBridge : public QObject {

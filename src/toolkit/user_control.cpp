@@ -17,27 +17,6 @@
 namespace tk {
 namespace {
 
-int16_t ButtonCode(Qt::MouseButton b) {
-  switch (b) {
-    case Qt::LeftButton:
-      return 1;
-    case Qt::RightButton:
-      return 2;
-    case Qt::MiddleButton:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
-int16_t ButtonsMask(Qt::MouseButtons bs) {
-  int16_t mask = 0;
-  if (bs & Qt::LeftButton) mask |= 1;
-  if (bs & Qt::RightButton) mask |= 2;
-  if (bs & Qt::MiddleButton) mask |= 4;
-  return mask;
-}
-
 bool IsWindowActivation(Qt::FocusReason reason) {
   return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
@@ -95,7 +74,7 @@ class SurfaceWidget : public QWidget {
 
   void mousePressEvent(QMouseEvent* e) override {
     if (!host_) return;
-    int16_t button = ButtonCode(e->button());
+    int16_t button = ButtonOf(e->button());
     if (button == 0) return;
     int16_t shift = ShiftOf(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
@@ -123,7 +102,7 @@ class SurfaceWidget : public QWidget {
       double_click_seen_ = false;
       return;
     }
-    if (ButtonCode(e->button()) == 0) return;
+    if (ButtonOf(e->button()) == 0) return;
     clicked_button_ = 0;
     double_click_ = true;
     host_->UserControl_DblClick();
@@ -131,7 +110,7 @@ class SurfaceWidget : public QWidget {
 
   void mouseMoveEvent(QMouseEvent* e) override {
     if (!host_) return;
-    int16_t button = ButtonsMask(e->buttons());
+    int16_t button = ButtonOf(e->buttons());
     int16_t shift = ShiftOf(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
     float y = host_->ToScale(e->position().toPoint().y());
@@ -140,7 +119,7 @@ class SurfaceWidget : public QWidget {
 
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (!host_) return;
-    int16_t button = ButtonCode(e->button());
+    int16_t button = ButtonOf(e->button());
     if (button == 0) return;
     QPointer<QWidget> self(this);
     int16_t shift = ShiftOf(e->modifiers());
