@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -138,6 +141,41 @@ TEST_F(FaultSerialPortTest, DeviceGoingAwayDuringASlowWrite) {
   EXPECT_EQ(error, kCommWriteFailed);
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_FALSE(port_.PortOpen());
+}
+
+TEST_F(FaultSerialPortTest, PortHeldInExclusiveModeWithoutALockGives8005) {
+  // Another program that holds the port in the terminal's exclusive mode but
+  // takes no lock. Root passes exclusive mode by, so the opening runs as an
+  // ordinary user in a child process.
+  ASSERT_GE(master_, 0);
+  const char* path = getenv(env_.c_str());
+  ASSERT_NE(path, nullptr);
+  ASSERT_EQ(chmod(path, 0666), 0);
+  int holder = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+    SerialPort port;
+    port.SetCommPort(kPort);
+    try {
+      port.SetPortOpen(true);
+    } catch (const VbError& error) {
+      _exit(error.number() == kCommPortAlreadyOpen && !port.PortOpen() ? 0 : 2);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  close(holder);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: opened anyway, 2: another error";
+  // Once it lets go, the port opens.
+  port_.SetPortOpen(true);
+  EXPECT_TRUE(port_.PortOpen());
 }
 
 }  // namespace
