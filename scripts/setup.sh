@@ -45,18 +45,20 @@ install_missing "${packages[@]}"
 
 case "$mode" in
   build)
-    configure_and_build build
+    configure_and_build build -DKONWERTER_TESTS=ON
     ;;
   run)
     configure_and_build build -DKONWERTER_TESTS=OFF
     exec build/bin/konwerter
     ;;
   test)
-    configure_and_build build
+    # Options are given every time: a build folder remembers them, and "run"
+    # configures it without tests.
+    configure_and_build build -DKONWERTER_TESTS=ON
     (cd build && ctest --output-on-failure -j "$jobs")
     if [ "${KONWERTER_QUICK:-0}" != 1 ]; then
       echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
-      configure_and_build build-asan -DKONWERTER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+      configure_and_build build-asan -DKONWERTER_TESTS=ON -DKONWERTER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
       (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
          ctest --output-on-failure -j "$jobs")
       if [ -x scripts/fuzz.sh ]; then
