@@ -33,26 +33,11 @@ void CollectNames(const std::string& bytes, std::vector<std::string>* sections,
   }
 }
 
-struct NameChoice {
-  uint8_t how;
-  uint16_t index;
-  std::string random;
-};
-
-NameChoice ConsumeNameChoice(FuzzedDataProvider& data) {
-  NameChoice choice;
-  choice.how = data.ConsumeIntegral<uint8_t>();
-  choice.index = data.ConsumeIntegral<uint16_t>();
-  choice.random = data.ConsumeRandomLengthString(40);
-  return choice;
-}
-
-// A name the file holds (often) or the random one, perhaps in other letter
-// case; mostly in the program's own form of text, now and then malformed UTF-8.
-std::string PickName(const NameChoice& choice, const std::vector<std::string>& found) {
-  std::string name =
-      (choice.how & 3) != 0 && !found.empty() ? found[choice.index % found.size()] : choice.random;
-  if (choice.how & 4) name = fuzz_util::FoldCp1250(name);
+// A picked name mostly in the program's own form of text, now and then
+// malformed UTF-8.
+std::string PickTextName(const fuzz_util::NameChoice& choice,
+                         const std::vector<std::string>& found) {
+  std::string name = fuzz_util::PickName(choice, found);
   return (choice.how & 8) ? name : platform::Cp1250ToUtf8(name);
 }
 
@@ -98,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   uint8_t flags = data.ConsumeIntegral<uint8_t>();
   uint16_t where = data.ConsumeIntegral<uint16_t>();
-  NameChoice section_choice = ConsumeNameChoice(data);
-  NameChoice key_choice = ConsumeNameChoice(data);
+  fuzz_util::NameChoice section_choice = fuzz_util::ConsumeNameChoice(data);
+  fuzz_util::NameChoice key_choice = fuzz_util::ConsumeNameChoice(data);
   std::string default_value = platform::Cp1250ToUtf8(data.ConsumeRandomLengthString(120));
   std::string contents = data.ConsumeRemainingBytesAsString();
   if ((flags & 0x0F) == 0x0F) {
@@ -119,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
   std::vector<std::string> sections, keys;
   CollectNames(contents, &sections, &keys);
-  std::string section = PickName(section_choice, sections);
-  std::string key = PickName(key_choice, keys);
+  std::string section = PickTextName(section_choice, sections);
+  std::string key = PickTextName(key_choice, keys);
 
   std::string value = settings::ReadIniValue(file, section, key, default_value);
   CheckValue(value, default_value);

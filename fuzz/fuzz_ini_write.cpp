@@ -119,35 +119,13 @@ void CheckOneHunk(const std::string& before, const std::string& after,
   }
 }
 
-struct NameChoice {
-  uint8_t how;
-  uint16_t index;
-  std::string random;
-};
-
-NameChoice ConsumeNameChoice(FuzzedDataProvider& data) {
-  NameChoice choice;
-  choice.how = data.ConsumeIntegral<uint8_t>();
-  choice.index = data.ConsumeIntegral<uint16_t>();
-  choice.random = data.ConsumeRandomLengthString(40);
-  return choice;
-}
-
-// A name the file holds (often) or the random one, perhaps in other letter case.
-std::string PickName(const NameChoice& choice, const std::vector<std::string>& found) {
-  std::string name =
-      (choice.how & 3) != 0 && !found.empty() ? found[choice.index % found.size()] : choice.random;
-  if (choice.how & 4) name = fuzz_util::FoldCp1250(name);
-  return name;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   uint8_t flags = data.ConsumeIntegral<uint8_t>();
-  NameChoice section_choice = ConsumeNameChoice(data);
-  NameChoice key_choice = ConsumeNameChoice(data);
+  fuzz_util::NameChoice section_choice = fuzz_util::ConsumeNameChoice(data);
+  fuzz_util::NameChoice key_choice = fuzz_util::ConsumeNameChoice(data);
   std::string value_bytes = data.ConsumeRandomLengthString(130);
   std::string contents = data.ConsumeRemainingBytesAsString();
   if ((flags & 0x1F) == 0x1F) {
@@ -174,8 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     sections.push_back(entry.first);
     keys.push_back(entry.second);
   }
-  std::string section_bytes = PickName(section_choice, sections);
-  std::string key_bytes = PickName(key_choice, keys);
+  std::string section_bytes = fuzz_util::PickName(section_choice, sections);
+  std::string key_bytes = fuzz_util::PickName(key_choice, keys);
   // Mostly the program's own form of text; now and then malformed UTF-8.
   bool raw_text = (flags & 0x40) != 0;
   auto text = [raw_text](const std::string& b) { return raw_text ? b : platform::Cp1250ToUtf8(b); };

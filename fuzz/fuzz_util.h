@@ -5,9 +5,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <fuzzer/FuzzedDataProvider.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -141,6 +143,29 @@ inline std::string FoldCp1250(const std::string& bytes) {
     c = static_cast<char>(u);
   }
   return out;
+}
+
+// How a target picks a section or key name: a name the file holds (often) or
+// a random one, perhaps in other letter case.
+struct NameChoice {
+  uint8_t how;
+  uint16_t index;
+  std::string random;
+};
+
+inline NameChoice ConsumeNameChoice(FuzzedDataProvider& data) {
+  NameChoice choice;
+  choice.how = data.ConsumeIntegral<uint8_t>();
+  choice.index = data.ConsumeIntegral<uint16_t>();
+  choice.random = data.ConsumeRandomLengthString(40);
+  return choice;
+}
+
+inline std::string PickName(const NameChoice& choice, const std::vector<std::string>& found) {
+  std::string name =
+      (choice.how & 3) != 0 && !found.empty() ? found[choice.index % found.size()] : choice.random;
+  if (choice.how & 4) name = FoldCp1250(name);
+  return name;
 }
 
 }  // namespace fuzz_util
