@@ -28,14 +28,10 @@ std::string FirstChar(const std::string& text) {
   return platform::CodePointsToUtf8(chars.substr(0, 1));
 }
 
-std::string LayoutFile() {
-  return platform::ResolveCaseInsensitive(platform::AppPath("settings.ini"));
-}
-
 }  // namespace
 
 void LoadFrameLayout(const std::string& code) {
-  const std::string file = LayoutFile();
+  const std::string file = settings::SettingsFile();
   FrameLayout.PlusChar = FirstChar(settings::ReadIniValue(file, code, "plus", "+"));
   FrameLayout.MinusChar = FirstChar(settings::ReadIniValue(file, code, "minus", "_"));
   FrameLayout.ZeroChar = FirstChar(settings::ReadIniValue(file, code, "zero", " "));

@@ -1,6 +1,5 @@
 #include "link/port_settings.h"
 
-#include "platform/files.h"
 #include "platform/vb_error.h"
 #include "platform/vb_number.h"
 #include "settings/ini.h"
@@ -12,14 +11,28 @@ PortSettingsData PortSettings;
 namespace {
 
 constexpr char kSection[] = "USTAWIENIA";
-constexpr char kKeyPortNumber[] = "NR PORTU";
-constexpr char kKeyBaudRate[] = "PRĘDKOŚĆ";
-constexpr char kKeyParity[] = "PARZYSTOŚĆ";
-constexpr char kKeyDataBits[] = "BITY DANYCH";
-constexpr char kKeyStopBits[] = "BITY STOPU";
 
-std::string SettingsFile() {
-  return platform::ResolveCaseInsensitive(platform::AppPath("Settings.ini"));
+// Each setting's key in the settings file, its field and its default.
+struct PortSetting {
+  PortField field;
+  const char* key;
+  std::string PortSettingsData::*value;
+  const char* default_value;
+};
+
+constexpr PortSetting kPortSettings[] = {
+    {PortField::kPortNumber, "NR PORTU", &PortSettingsData::PortNumber, "1"},
+    {PortField::kBaudRate, "PRĘDKOŚĆ", &PortSettingsData::BaudRate, "9600"},
+    {PortField::kParity, "PARZYSTOŚĆ", &PortSettingsData::Parity, "N"},
+    {PortField::kDataBits, "BITY DANYCH", &PortSettingsData::DataBits, "8"},
+    {PortField::kStopBits, "BITY STOPU", &PortSettingsData::StopBits, "1"},
+};
+
+const PortSetting& SettingOf(PortField field) {
+  for (const PortSetting& setting : kPortSettings) {
+    if (setting.field == field) return setting;
+  }
+  return kPortSettings[0];
 }
 
 }  // namespace
@@ -27,58 +40,42 @@ std::string SettingsFile() {
 void PortSettingsController::ReloadPortSettings() { LoadPortSettings(); }
 
 void PortSettingsController::LoadPortSettings() {
-  const std::string file = SettingsFile();
-  PortSettings.PortNumber = platform::NumberToText(
-      platform::Val(settings::ReadIniValue(file, kSection, kKeyPortNumber, "1")));
-  PortSettings.BaudRate = settings::ReadIniValue(file, kSection, kKeyBaudRate, "9600");
-  PortSettings.Parity = settings::ReadIniValue(file, kSection, kKeyParity, "N");
-  PortSettings.DataBits = settings::ReadIniValue(file, kSection, kKeyDataBits, "8");
-  PortSettings.StopBits = settings::ReadIniValue(file, kSection, kKeyStopBits, "1");
-  view_.SetValueLabel(PortField::kPortNumber, PortSettings.PortNumber);
-  view_.SetValueLabel(PortField::kBaudRate, PortSettings.BaudRate);
-  view_.SetValueLabel(PortField::kParity, PortSettings.Parity);
-  view_.SetValueLabel(PortField::kDataBits, PortSettings.DataBits);
-  view_.SetValueLabel(PortField::kStopBits, PortSettings.StopBits);
+  const std::string file = settings::SettingsFile();
+  for (const PortSetting& setting : kPortSettings) {
+    PortSettings.*setting.value =
+        settings::ReadIniValue(file, kSection, setting.key, setting.default_value);
+  }
+  // The port number is the number at the start of the stored text.
+  PortSettings.PortNumber = platform::NumberToText(platform::Val(PortSettings.PortNumber));
+  for (const PortSetting& setting : kPortSettings) {
+    view_.SetValueLabel(setting.field, PortSettings.*setting.value);
+  }
 }
 
 void PortSettingsController::SetPortNumber(const std::string& value) {
-  view_.ParkPicker(PortField::kPortNumber);
-  view_.SetValueLabel(PortField::kPortNumber, value);
-  PortSettings.PortNumber = value;
-  settings::WriteIniValue(SettingsFile(), kSection, kKeyPortNumber,
-                          view_.ValueLabel(PortField::kPortNumber));
-  ApplyPortSettings();
+  SetPortSetting(PortField::kPortNumber, value);
 }
-
 void PortSettingsController::SetBaudRate(const std::string& value) {
-  view_.ParkPicker(PortField::kBaudRate);
-  view_.SetValueLabel(PortField::kBaudRate, value);
-  PortSettings.BaudRate = value;
-  settings::WriteIniValue(SettingsFile(), kSection, kKeyBaudRate, value);
-  ApplyPortSettings();
+  SetPortSetting(PortField::kBaudRate, value);
 }
-
 void PortSettingsController::SetParity(const std::string& value) {
-  view_.ParkPicker(PortField::kParity);
-  view_.SetValueLabel(PortField::kParity, value);
-  PortSettings.Parity = value;
-  settings::WriteIniValue(SettingsFile(), kSection, kKeyParity, value);
-  ApplyPortSettings();
+  SetPortSetting(PortField::kParity, value);
 }
-
 void PortSettingsController::SetDataBits(const std::string& value) {
-  view_.ParkPicker(PortField::kDataBits);
-  view_.SetValueLabel(PortField::kDataBits, value);
-  PortSettings.DataBits = value;
-  settings::WriteIniValue(SettingsFile(), kSection, kKeyDataBits, value);
-  ApplyPortSettings();
+  SetPortSetting(PortField::kDataBits, value);
+}
+void PortSettingsController::SetStopBits(const std::string& value) {
+  SetPortSetting(PortField::kStopBits, value);
 }
 
-void PortSettingsController::SetStopBits(const std::string& value) {
-  view_.ParkPicker(PortField::kStopBits);
-  view_.SetValueLabel(PortField::kStopBits, value);
-  PortSettings.StopBits = value;
-  settings::WriteIniValue(SettingsFile(), kSection, kKeyStopBits, value);
+void PortSettingsController::SetPortSetting(PortField field, const std::string& value) {
+  const PortSetting& setting = SettingOf(field);
+  view_.ParkPicker(field);
+  view_.SetValueLabel(field, value);
+  PortSettings.*setting.value = value;
+  // The label's text as it reads back is what is stored. A value that cannot
+  // be stored stays in force for this run; the user is told.
+  settings::SaveUserSetting(kSection, setting.key, view_.ValueLabel(field));
   ApplyPortSettings();
 }
 

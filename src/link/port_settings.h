@@ -48,6 +48,10 @@ class PortSettingsController {
   void ApplyPortSettings();
 
  private:
+  // What every setter does: closes the field's picker, shows, keeps and
+  // stores the value, and applies the settings.
+  void SetPortSetting(PortField field, const std::string& value);
+
   PortSettingsView& view_;
   platform::SerialPort& comm_;
 };

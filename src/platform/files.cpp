@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -85,22 +87,68 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// The name of a temporary file beside the target. Long names are shortened so
+// that the temporary name stays within the file system's limit on one name.
+std::string TemporaryPrefix(const std::string& name) { return "." + name.substr(0, 200) + ".tmp"; }
+
+std::string NextTemporaryName(const std::string& folder, const std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  char suffix[64];
+  std::snprintf(suffix, sizeof suffix, "%ld.%u", static_cast<long>(getpid()), counter.fetch_add(1));
+  return JoinPath(folder, TemporaryPrefix(name) + suffix);
+}
+
 // Creates an empty, not yet used file beside the target. Mode 0666 lets the
 // umask decide the bits of a new file, the way any other file is created.
 int CreateTemporaryFile(const std::string& folder, const std::string& name, std::string* temp) {
-  static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".tmp%ld.%u", static_cast<long>(getpid()),
-                  counter.fetch_add(1));
-    // Long names are shortened so that the temporary name stays within the
-    // file system's limit on one name.
-    *temp = JoinPath(folder, "." + name.substr(0, 200) + suffix);
+    *temp = NextTemporaryName(folder, name);
     int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return fd;
     if (errno != EEXIST) return -1;
   }
   return -1;
+}
+
+// Gives a file opened with O_TMPFILE a temporary name beside the target.
+bool LinkUnnamedFile(int fd, const std::string& folder, const std::string& name,
+                     std::string* temp) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temp = NextTemporaryName(folder, name);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp->c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// The write permission the header describes: some write bit, and the
+// system's consent for this user.
+bool MayWrite(const std::string& target, const struct stat& existing) {
+  if ((existing.st_mode & 0222) == 0) return false;
+  return faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Overwrites the file itself, for a folder that refuses new files. Room for a
+// longer text is claimed first, so that a full disk fails the write before a
+// byte of the old text is overwritten.
+bool WriteInPlace(const std::string& target, const struct stat& existing, std::string_view bytes) {
+  int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info;
+  bool ok = fstat(fd, &info) == 0 && info.st_ino == existing.st_ino &&
+            info.st_dev == existing.st_dev && S_ISREG(info.st_mode);
+  if (ok && static_cast<off_t>(bytes.size()) > info.st_size &&
+      fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0) {
+    ok = errno == EOPNOTSUPP || errno == ENOSYS;  // no way to claim room: just write
+  }
+  ok = ok && lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.data(), bytes.size());
+  ok = ok && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  ok = ok && fsync(fd) == 0;
+  if (close(fd) != 0) ok = false;
+  return ok;
 }
 
 // The file a write to path lands in: a symbolic link to an existing file is
@@ -153,33 +201,35 @@ void SetAppFolderForTesting(const std::string& folder) {
 std::string AppPath(std::string_view name) { return JoinPath(AppFolder(), std::string(name)); }
 
 std::string ResolveCaseInsensitive(const std::string& path) {
-  struct stat info;
-  if (lstat(path.c_str(), &info) == 0) return path;
   std::string folder, name;
   SplitPath(path, &folder, &name);
-  if (name.empty()) return path;
+  if (name.empty() || name == "." || name == "..") return path;
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return path;
-  std::vector<std::string> matches;
+  std::string first;
+  bool found = false;
   while (struct dirent* entry = readdir(dir)) {
     std::string entry_name = entry->d_name;
-    if (EqualIgnoringCase(entry_name, name)) matches.push_back(entry_name);
+    if (EqualIgnoringCase(entry_name, name) && (!found || entry_name < first)) {
+      first = entry_name;
+      found = true;
+    }
   }
   closedir(dir);
-  if (matches.empty()) return path;
-  std::sort(matches.begin(), matches.end());
+  if (!found) return path;
   size_t slash = path.rfind('/');
-  return slash == std::string::npos ? matches.front() : path.substr(0, slash + 1) + matches.front();
+  return slash == std::string::npos ? first : path.substr(0, slash + 1) + first;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, size_t max_size) {
   bytes->clear();
   // O_NONBLOCK so that opening a pipe by mistake does not wait for a writer;
   // it changes nothing for a regular file.
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<unsigned long long>(info.st_size) > max_size) {
     close(fd);
     return false;
   }
@@ -195,6 +245,10 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     }
     if (got == 0) break;
     data.append(buffer, static_cast<size_t>(got));
+    if (data.size() > max_size) {  // grew while being read
+      close(fd);
+      return false;
+    }
   }
   close(fd);
   *bytes = std::move(data);
@@ -207,6 +261,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   struct stat existing {};
   bool exists = false;
   if (!WriteTarget(path, &target, &existing, &exists)) return false;
+  if (exists && !MayWrite(target, existing)) return false;
 
   // A write past the file-size limit would raise SIGXFSZ, which ends the
   // process unless ignored; refuse such contents before writing anything.
@@ -219,9 +274,19 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   std::string folder, name;
   SplitPath(target, &folder, &name);
   if (name.empty()) return false;
+  // A file without a name cannot be left behind by a write that is cut short;
+  // where the file system has no such files, a named one is used.
   std::string temp;
-  int fd = CreateTemporaryFile(folder, name, &temp);
-  if (fd < 0) return false;
+  bool named = false;
+  int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    fd = CreateTemporaryFile(folder, name, &temp);
+    named = fd >= 0;
+  }
+  if (fd < 0) {
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, existing, bytes);
+    return false;
+  }
 
   bool ok = true;
   if (exists) {
@@ -238,10 +303,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
   ok = ok && WriteAll(fd, bytes.data(), bytes.size());
   ok = ok && fsync(fd) == 0;
+  if (ok && !named) named = ok = LinkUnnamedFile(fd, folder, name, &temp);
   if (close(fd) != 0) ok = false;
   ok = ok && rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
-    unlink(temp.c_str());
+    if (named) unlink(temp.c_str());
     return false;
   }
   // The rename itself reaches the disk with the folder's entry.
@@ -251,6 +317,34 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     close(dir_fd);
   }
   return true;
+}
+
+void RemoveStaleTemporaryFiles(const std::string& path) {
+  std::string folder, name;
+  SplitPath(path, &folder, &name);
+  if (name.empty()) return;
+  const std::string prefix = TemporaryPrefix(name);
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (struct dirent* entry = readdir(dir)) {
+    std::string_view entry_name = entry->d_name;
+    if (entry_name.substr(0, prefix.size()) != prefix) continue;
+    // "<pid>.<n>" and nothing else after the prefix.
+    std::string_view rest = entry_name.substr(prefix.size());
+    size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos || dot + 1 == rest.size()) continue;
+    if (rest.find_first_not_of("0123456789.") != std::string_view::npos ||
+        rest.find('.', dot + 1) != std::string_view::npos || dot > 9) {
+      continue;
+    }
+    pid_t pid = static_cast<pid_t>(std::stol(std::string(rest.substr(0, dot))));
+    // A process that still runs may be writing it.
+    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+    stale.push_back(JoinPath(folder, std::string(entry_name)));
+  }
+  closedir(dir);
+  for (const auto& file : stale) unlink(file.c_str());
 }
 
 void IgnoreFileSizeSignal() { signal(SIGXFSZ, SIG_IGN); }

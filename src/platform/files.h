@@ -2,6 +2,7 @@
 // The executable's folder, file names without regard to letter case, and file
 // writes that never leave a half-written file behind.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,24 +16,40 @@ void SetAppFolderForTesting(const std::string& folder);  // "" restores the real
 // The executable's folder joined with a fixed file name by "/".
 std::string AppPath(std::string_view name);
 
-// The path itself when it exists; otherwise the entry of the same folder whose
-// name differs only in letter case (the first in name order when several do);
-// otherwise the path as given, which is where a new file is created. Only the
-// last name is matched this way, and letter case means ASCII letter case.
+// The entry of the path's folder whose name equals the last name without
+// regard to letter case, the first in byte order when several do (so
+// "Settings.ini" before "settings.ini"): every spelling of a name reaches the
+// same file whatever the folder holds. Without such an entry (or when the
+// folder cannot be listed), the path as given, which is where a new file is
+// created. Only the last name is matched this way, and letter case means
+// ASCII letter case.
 std::string ResolveCaseInsensitive(const std::string& path);
 
-// Reads a whole file. False when it is missing, is not a regular file or cannot
-// be read; *bytes is then empty.
-bool ReadWholeFile(const std::string& path, std::string* bytes);
+// Reads a whole file. False when it is missing, is not a regular file, holds
+// more than max_size bytes or cannot be read; *bytes is then empty.
+bool ReadWholeFile(const std::string& path, std::string* bytes,
+                   size_t max_size = static_cast<size_t>(-1));
 
 // Replaces the file's contents: writes a temporary file in the same folder,
 // flushes it to disk and renames it over the old one, keeping the old file's
-// permission bits. On any failure the temporary file is removed, the old file
-// is left as it was and the result is false. A symbolic link to a file is
-// written through (the link stays, its target gets the new contents); a
-// folder or any other non-regular file is refused. Contents larger than the
-// process's file-size limit are refused before anything is written.
+// permission bits. The temporary file has no name until it is complete where
+// the file system allows that; otherwise it is named ".<name>.tmp<pid>.<n>".
+// On any failure the temporary file is removed, the old file is left as it
+// was and the result is false. A symbolic link to a file is written through
+// (the link stays, its target gets the new contents); a folder or any other
+// non-regular file is refused. Contents larger than the process's file-size
+// limit are refused before anything is written.
+//
+// An existing file is written only when it may be written: a file without any
+// write permission bit is read-only for everybody, the superuser included,
+// and a file the system does not let this user write is refused as well.
+// Where the folder refuses a new file but the file itself may be written, the
+// file is written in place and flushed; that write is not atomic.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Removes the temporary files that an earlier run killed during a write of
+// path left beside it (".<name>.tmp<pid>.<n>" of a process that is gone).
+void RemoveStaleTemporaryFiles(const std::string& path);
 
 // Makes a write past the file-size limit fail with EFBIG instead of killing
 // the process with SIGXFSZ. The program and the test set-up call it once at

@@ -1,6 +1,8 @@
 #include "settings/ini.h"
 
 #include "platform/cp1250.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
 #include "settings/profile.h"
 
 namespace settings {
@@ -28,6 +30,18 @@ bool WriteIniValue(const std::string& file, const std::string& section, const st
                    const std::string& value) {
   return WritePrivateProfileString(platform::Utf8ToCp1250(section), platform::Utf8ToCp1250(key),
                                    platform::Utf8ToCp1250(value), file);
+}
+
+std::string SettingsFile() {
+  return platform::ResolveCaseInsensitive(platform::AppPath("Settings.ini"));
+}
+
+bool SaveUserSetting(const std::string& section, const std::string& key, const std::string& value) {
+  const std::string file = SettingsFile();
+  if (WriteIniValue(file, section, key, value)) return true;
+  platform::MsgBox("Nie można zapisać pliku " + file + ". Ustawienie nie zostało zapisane.",
+                   platform::MsgBoxIcon::kCritical);
+  return false;
 }
 
 void ReadIniSection(const std::string& section, const std::string& file,

@@ -23,6 +23,18 @@ std::string ReadIniValue(const std::string& file, const std::string& section,
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
 
+// The settings file: the executable's folder and "Settings.ini", reached
+// without regard to the letter case of its name there (where the folder holds
+// both "Settings.ini" and "settings.ini", the first in byte order,
+// "Settings.ini", is the one).
+std::string SettingsFile();
+
+// Writes a value that the user chose into section of the settings file. When
+// the write fails, a critical message names the file and says the setting was
+// not saved; the caller keeps the value in force for this run all the same.
+// True when the value was written.
+bool SaveUserSetting(const std::string& section, const std::string& key, const std::string& value);
+
 // A whole section into table (made anew): one pair per entry, then a closing
 // empty pair. A missing or empty section gives only the closing pair; an entry
 // without "=" gives KeyText = the entry and ValueText = "".

@@ -5,6 +5,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "platform/files.h"
@@ -166,9 +168,30 @@ Lookup Find(std::string_view text, std::string_view section, std::string_view ke
   return result;
 }
 
+// The largest real settings or language file holds a few KiB. A larger one is
+// no file of ours (or a broken one): it reads like a file that cannot be read
+// and is never written, so that it can neither hold up the window nor exhaust
+// the memory.
+constexpr size_t kLargestFile = 1 << 20;
+
+// The first time the program touches a file, it removes what a run killed
+// during a write of that file left beside it.
+void RemoveStaleTemporaryFilesOnce(const std::string& path) {
+  static std::mutex mutex;
+  static std::set<std::string> done;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (done.insert(path).second) platform::RemoveStaleTemporaryFiles(path);
+}
+
+// Reads the file's bytes; false when it is there but cannot be read.
+bool ReadExisting(const std::string& path, std::string* bytes) {
+  RemoveStaleTemporaryFilesOnce(path);
+  return platform::ReadWholeFile(path, bytes, kLargestFile);
+}
+
 std::string ReadFile(const std::string& file) {
   std::string bytes;
-  if (!platform::ReadWholeFile(platform::ResolveCaseInsensitive(file), &bytes)) bytes.clear();
+  if (!ReadExisting(platform::ResolveCaseInsensitive(file), &bytes)) bytes.clear();
   return bytes;
 }
 
@@ -256,7 +279,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   if (!WritableEntry(section, key, value)) return false;
   const std::string path = platform::ResolveCaseInsensitive(file);
   std::string text;
-  if (!platform::ReadWholeFile(path, &text)) {
+  bool existed = ReadExisting(path, &text);
+  if (!existed) {
     // Never replace a file that is there but could not be read.
     if (MayExist(path)) return false;
     text.clear();
@@ -290,6 +314,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     out.append(value);
     out.append(eol);
   }
+  // The file already says it: left alone, not even flushed.
+  if (existed && out == text) return true;
   return platform::WriteFileAtomically(path, out);
 }
 

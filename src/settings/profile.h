@@ -26,7 +26,8 @@
 //
 // File names go through platform::ResolveCaseInsensitive; writes go through
 // platform::WriteFileAtomically. Every call reads the file anew; each runs in
-// time linear in the file's size.
+// time linear in the file's size. A file above 1 MiB is treated like one that
+// cannot be read: reads give the defaults and writes fail.
 
 #include <cstddef>
 #include <optional>
@@ -61,7 +62,8 @@ size_t GetPrivateProfileSection(std::string_view section, std::string* buffer, s
 // could not be written (the old file is then left whole), when an existing
 // file could not be read, and when the text would not read back as the same
 // entry: a line break or NUL anywhere, "]" in the section name, "=" in the key
-// or a key that would open a section or a comment.
+// or a key that would open a section or a comment. A write that would leave
+// the file's bytes as they are touches nothing and gives true.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file);
 

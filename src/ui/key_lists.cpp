@@ -15,8 +15,7 @@ void KEY::FillCompatibleScales(const std::string& code) {
 }
 
 void KEY::SelectFrameForScale(const std::string& scale) {
-  const std::string code =
-      settings::ReadIniValue(platform::AppPath("settings.ini"), "wagi", scale, "ALL");
+  const std::string code = settings::ReadIniValue(settings::SettingsFile(), "wagi", scale, "ALL");
   bool found = false;
   SelectFrameType(code, found);
 }

@@ -15,10 +15,10 @@
 namespace ui {
 namespace {
 
-// The file and section of the frame options, shared with the port settings.
+// The section of the frame options, shared with the port settings. A write
+// that fails is reported; the control keeps its new value.
 void WriteFrameOption(const std::string& key, const std::string& value) {
-  // A refused write goes unreported; the control keeps its new value.
-  settings::WriteIniValue(platform::AppPath("Settings.ini"), "USTAWIENIA", key, value);
+  settings::SaveUserSetting("USTAWIENIA", key, value);
 }
 
 }  // namespace

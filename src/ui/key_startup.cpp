@@ -45,7 +45,7 @@ void KEY::Form_Load() {
   port_settings_->ApplyPortSettings();
   form_->Show();
 
-  const std::string settings_file = platform::AppPath("settings.ini");
+  const std::string settings_file = settings::SettingsFile();
   settings::ReadIniSection("wagi", settings_file, ScaleTable);
   settings::ReadIniSection("typy ramek", settings_file, FrameTypeTable);
 
@@ -60,7 +60,7 @@ void KEY::Form_Load() {
 }
 
 void KEY::LoadConverterParams() {
-  const std::string file = platform::AppPath("settings.ini");
+  const std::string file = settings::SettingsFile();
   const std::string waga = settings::ReadIniValue(file, "parametry", "waga", "");
   const std::string ramka = settings::ReadIniValue(file, "parametry", "ramka", "");
   if (!waga.empty()) {

@@ -104,8 +104,8 @@ TEST_F(FaultPortSettingsTest, SettingsFileThatIsNoRegularFileGivesTheDefaults) {
 
 TEST_F(FaultPortSettingsTest, HandEditedValuesTheControlRefusesKeepItsFormerSettings) {
   // Values the serial control cannot take, a port number far outside any
-  // integer, a megabyte line, NUL bytes and bytes that are no text.
-  std::string garbage = std::string(1 << 20, 'x') + "\r\n[USTAWIENIA]\r\n";
+  // integer, a line of half a megabyte, NUL bytes and bytes that are no text.
+  std::string garbage = std::string(1 << 19, 'x') + "\r\n[USTAWIENIA]\r\n";
   garbage += "NR PORTU=99999999999999999999999\r\n";
   garbage += platform::Utf8ToCp1250(
       "PRĘDKOŚĆ=12\x01"
@@ -137,9 +137,25 @@ TEST_F(FaultPortSettingsTest, HandEditedValuesTheControlRefusesKeepItsFormerSett
   controller_.SetPortNumber("7");
   EXPECT_EQ(comm_.CommPort(), 7);
   std::string now = app_.ReadBytes("Settings.ini");
-  EXPECT_EQ(now.substr(0, 1 << 20), std::string(1 << 20, 'x'));
+  EXPECT_EQ(now.substr(0, 1 << 19), std::string(1 << 19, 'x'));
   EXPECT_NE(now.find("NR PORTU=7\r\n"), std::string::npos);
   EXPECT_NE(now.find(std::string("BITY DANYCH=8\0\x81\x98", 16)), std::string::npos);
+}
+
+TEST_F(FaultPortSettingsTest, ReadOnlyFileKeepsTheFileAndTheUserIsTold) {
+  app_.WriteText("Settings.ini", "[USTAWIENIA]\nPRĘDKOŚĆ=9600\n");
+  const std::string before = app_.ReadBytes("Settings.ini");
+  ASSERT_EQ(chmod(settings_.c_str(), 0444), 0);
+  controller_.SetBaudRate("19200");
+  // In force for this run all the same.
+  EXPECT_EQ(view_.ValueLabel(PortField::kBaudRate), "19200");
+  EXPECT_EQ(PortSettings.BaudRate, "19200");
+  EXPECT_EQ(comm_.Settings(), "19200,N,8,1");
+  EXPECT_EQ(app_.ReadBytes("Settings.ini"), before);
+  ASSERT_EQ(app_.shown().size(), 1u);
+  EXPECT_EQ(app_.shown()[0].icon, platform::MsgBoxIcon::kCritical);
+  EXPECT_EQ(app_.shown()[0].text,
+            "Nie można zapisać pliku " + settings_ + ". Ustawienie nie zostało zapisane.");
 }
 
 TEST_F(FaultPortSettingsTest, ReadOnlyFolderKeepsTheFileAndTheChoice) {
@@ -164,6 +180,12 @@ TEST_F(FaultPortSettingsTest, ReadOnlyFolderKeepsTheFileAndTheChoice) {
     if (PortSettings.StopBits != "1" || view_.ValueLabel(PortField::kPortNumber) != "4") _exit(2);
     if (comm_.CommPort() != 4 || comm_.Settings() != "9600,N,8,1") _exit(3);
     if (app_.ReadBytes("Settings.ini") != before) _exit(4);
+    // The user is told of each setting that was not stored.
+    const std::string told = "Nie można zapisać pliku " + folder + "/Settings.ini.";
+    if (app_.shown().size() != 2) _exit(5);
+    for (const auto& shown : app_.shown()) {
+      if (shown.icon != platform::MsgBoxIcon::kCritical || shown.text.find(told) != 0) _exit(6);
+    }
     _exit(0);
   }
   int status = 0;

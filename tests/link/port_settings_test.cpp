@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/frame.h"
 #include "link/link_fixture.h"
 #include "platform/serial_port.h"
 #include "support/converter_emulator.h"
@@ -184,6 +185,19 @@ TEST_F(PortSettingsTest, ExistingFileOfOtherCaseIsTheOneWritten) {
   controller_.SetDataBits("7");
   EXPECT_NE(app_.ReadBytes("settings.ini").find("BITY DANYCH=7"), std::string::npos);
   EXPECT_NE(app_.ReadBytes("settings.ini").find("max=1500"), std::string::npos);
+}
+
+TEST_F(PortSettingsTest, BothSpellingsBesideEachOtherReachOneFile) {
+  app_.WriteText("settings.ini", "[USTAWIENIA]\nBITY DANYCH=7\n[parametry]\njm=lb\n");
+  app_.WriteText("Settings.ini", "[USTAWIENIA]\nBITY DANYCH=8\n[parametry]\njm=g\n");
+  const std::string other = app_.ReadBytes("settings.ini");
+  controller_.LoadPortSettings();
+  EXPECT_EQ(PortSettings.DataBits, "8");
+  LoadFrameLayout("1");
+  EXPECT_EQ(FrameLayout.UnitText, "g");
+  controller_.SetDataBits("7");
+  EXPECT_NE(app_.ReadBytes("Settings.ini").find("BITY DANYCH=7"), std::string::npos);
+  EXPECT_EQ(app_.ReadBytes("settings.ini"), other);
 }
 
 TEST_F(PortSettingsTest, AnOpenPortIsReopenedWithTheNewSettings) {

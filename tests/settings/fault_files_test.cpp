@@ -1,14 +1,17 @@
 // Faults of the settings and language files: a folder that cannot be
 // written (a read-only mount), a full disk (a small tmpfs: the write fails
-// part-way), a file-size limit, and a settings file that is no regular file
-// (a folder, a dangling link, a pipe, a device, a link loop). The writes
-// report false, nothing is lost, nothing stray stays behind, nothing hangs.
+// part-way), a file-size limit, a settings file that is no regular file
+// (a folder, a dangling link, a pipe, a device, a link loop), read-only
+// files, a folder that refuses new files, files far too large, and the
+// leftovers of a run killed during a write. The writes report false, nothing
+// is lost, nothing stray stays behind, nothing hangs.
 //
 // The tests run as root, for whom permission bits stop nothing. The folder
 // that cannot be written and the full disk are therefore real: a child
 // process takes a private view of the mounts (unshare) and mounts the test
 // folder read-only, or a tmpfs with no room, over it. Where the machine does
-// not allow mounting, those tests are skipped.
+// not allow mounting, those tests are skipped. What an ordinary user may not
+// do is tried in a child that has become an ordinary user.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -82,6 +85,21 @@ int RunWithFileSizeLimit(rlim_t limit, bool ignore_signal, const std::function<i
     signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
     rlimit rl{limit, limit};
     if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(90);
+    _exit(body());
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return -1;
+  if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
+  return WEXITSTATUS(status);
+}
+
+constexpr uid_t kOrdinaryUser = 65534;
+
+// Runs body in a child process that has become an ordinary user.
+int RunAsOrdinaryUser(const std::function<int()>& body) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (setgid(kOrdinaryUser) != 0 || setuid(kOrdinaryUser) != 0) _exit(91);
     _exit(body());
   }
   int status = 0;
@@ -246,6 +264,84 @@ TEST_F(FaultFilesTest, LanguageFileThatIsAFolderGivesTheBuiltInTexts) {
   struct stat info;
   ASSERT_EQ(stat(language_.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
+}
+
+TEST_F(FaultFilesTest, ReadOnlyFilesAreNeverReplaced) {
+  // No write bit: read-only for everybody, root included.
+  ASSERT_EQ(chmod(settings_.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(language_.c_str(), 0444), 0);
+  EXPECT_EQ(WritesFailAndLoseNothing(), 0);
+  struct stat info;
+  ASSERT_EQ(stat(settings_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+  // Root's files that an ordinary user may read but not write, in a folder
+  // that user may write.
+  ASSERT_EQ(chmod(settings_.c_str(), 0644), 0);
+  ASSERT_EQ(chmod(language_.c_str(), 0644), 0);
+  ASSERT_EQ(chmod(folder_.path().c_str(), 0777), 0);
+  EXPECT_EQ(RunAsOrdinaryUser([&] { return WritesFailAndLoseNothing(); }), 0);
+  EXPECT_EQ(FilesUnchanged(), 0);
+}
+
+TEST_F(FaultFilesTest, FolderThatRefusesNewFilesStillTakesTheValue) {
+  // The user's own files in root's folder, which the user may not add to.
+  ASSERT_EQ(chmod(folder_.path().c_str(), 0755), 0);
+  ASSERT_EQ(chown(settings_.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+  ASSERT_EQ(chown(language_.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+  int status = RunAsOrdinaryUser([&] {
+    CHILD_CHECK(1, WriteIniValue(settings_, "USTAWIENIA", "NR PORTU", "4444"));  // longer
+    CHILD_CHECK(2, WriteIniValue(settings_, "USTAWIENIA", "NR PORTU", ""));      // shorter
+    CHILD_CHECK(3, TranslateMessageText("Nowy", "Nowy komunikat") == "Nowy komunikat");
+    CHILD_CHECK(4, !WriteIniValue(folder_.File("nowy.ini"), "a", "b", "c"));
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
+  std::string expected = settings_bytes_;
+  expected.replace(expected.find("NR PORTU=3"), 10, "NR PORTU=");
+  EXPECT_EQ(ReadBytes(settings_), expected);
+  EXPECT_EQ(ReadIniValue(language_, "komunikaty", "Nowy", ""), "Nowy komunikat");
+  EXPECT_EQ(folder_.Listing(), "Settings.ini;set.lng;");
+}
+
+TEST_F(FaultFilesTest, FilesFarTooLargeGiveTheDefaultsAndAreNeverWritten) {
+  // A sparse terabyte, and garbage just over the megabyte that a real file
+  // never comes near.
+  ASSERT_EQ(truncate(settings_.c_str(), off_t{1} << 40), 0);
+  std::string garbage((1 << 20) + 1, '\n');
+  garbage.replace(0, language_bytes_.size(), language_bytes_);
+  WriteBytes(language_, garbage);
+  const ino_t settings_inode = settings_test::Inode(settings_);
+  const ino_t language_inode = settings_test::Inode(language_);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReadIniValue(settings_, "USTAWIENIA", "NR PORTU", "1"), "1");
+  std::vector<IniPair> table;
+  ReadIniSection("wagi", settings_, table);
+  EXPECT_EQ(table.size(), 1u);
+  EXPECT_FALSE(WriteIniValue(settings_, "USTAWIENIA", "NR PORTU", "2"));
+  EXPECT_EQ(TranslateMessageText("Błąd", "inny"), "inny");
+  EXPECT_FALSE(WriteIniValue(language_, "komunikaty", "x", "y"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(settings_test::Inode(settings_), settings_inode);
+  EXPECT_EQ(settings_test::Inode(language_), language_inode);
+  EXPECT_EQ(ReadBytes(language_), garbage);
+  EXPECT_EQ(folder_.Listing(), "Settings.ini;set.lng;");
+}
+
+TEST_F(FaultFilesTest, TemporaryFilesOfAKilledRunGoAtTheNextStart) {
+  pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  const std::string dead = std::to_string(gone);
+  const std::string alive = std::to_string(getppid());  // may be writing now
+  for (const std::string& name :
+       {".set.lng.tmp" + dead + ".0", ".Settings.ini.tmp" + dead + ".12",
+        ".set.lng.tmp" + alive + ".0", ".set.lng.tmp" + dead + ".x", "set.lng.tmp" + dead + ".0"}) {
+    WriteBytes(folder_.File(name), language_bytes_);
+  }
+  EXPECT_EQ(ReadIniValue(settings_, "USTAWIENIA", "NR PORTU", "1"), "3");
+  EXPECT_EQ(TranslateMessageText("Błąd", "inny"), "Błąd zapisu");
+  EXPECT_EQ(folder_.Listing(), ".set.lng.tmp" + alive + ".0;.set.lng.tmp" + dead +
+                                   ".x;Settings.ini;set.lng;set.lng.tmp" + dead + ".0;");
 }
 
 }  // namespace

@@ -355,7 +355,7 @@ TEST_F(IniTest, FullDiskLeavesTheOldFileWhole) {
 // --- Robustness --------------------------------------------------------------
 
 TEST_F(IniTest, GarbageFilesReadWithoutHarm) {
-  std::string garbage(1 << 20, 'a');  // one line of a megabyte
+  std::string garbage(1 << 19, 'a');  // one line of half a megabyte
   garbage += std::string("\0\0[s]\0\r\n[s]\r\nk=v\0w\r\n\x81\x8D\x90=\x98\r\n[", 28);
   Store(garbage);
   EXPECT_EQ(ReadIniValue(Ini(), "s", "k", ""), "v?w");
