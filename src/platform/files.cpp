@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -320,8 +319,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 void RemoveStaleTemporaryFiles(const std::string& path) {
+  // A write through a symbolic link works beside the link's target.
+  std::string target = path;
+  if (char* resolved = realpath(path.c_str(), nullptr)) {
+    target = resolved;
+    free(resolved);
+  }
   std::string folder, name;
-  SplitPath(path, &folder, &name);
+  SplitPath(target, &folder, &name);
   if (name.empty()) return;
   const std::string prefix = TemporaryPrefix(name);
   DIR* dir = opendir(folder.c_str());
