@@ -152,13 +152,20 @@ std::vector<TextLine> BreakWords(const TextLine& paragraph, const QFontMetrics& 
 
 DeviceContext::DeviceContext(QImage* target)
     : target_(target), pen_(kStockPen), brush_(kStockBrush) {
-  font_.setStyleStrategy(QFont::NoAntialias);
+  SetFont(font_);
 }
 
 DeviceContext::~DeviceContext() = default;
 
 void DeviceContext::SetFont(const QFont& font) {
   font_ = font;
+  // Text here is set the way the classic interface face set it: whole-pixel
+  // glyphs, hinted to the pixel grid at their natural width, so that the
+  // letters of a word stand one even step apart. A narrowing stretch cannot
+  // be hinted: its glyphs land on rounded positions and open gaps inside
+  // words, and a bold face without full hinting runs its letters together.
+  font_.setStretch(QFont::Unstretched);
+  font_.setHintingPreference(QFont::PreferFullHinting);
   font_.setStyleStrategy(QFont::NoAntialias);
 }
 

@@ -10,7 +10,8 @@
 //   - Rectangles exclude their right and bottom edges (FillRect, regions);
 //     FrameRect paints the rectangle's outermost pixels.
 //   - Drawing outside the image is dropped.
-//   - Text is drawn with a transparent background and without anti-aliasing.
+//   - Text is drawn with a transparent background, without anti-aliasing,
+//     in fully hinted glyphs at the face's natural width (no stretch).
 //
 // Colours are the platform's 32-bit values (&HBBGGRR, or &H8000xxxx for a
 // system colour, resolved to the desktop palette where it is painted).

@@ -14,8 +14,10 @@ Begin Form KEY
   MinButton = True
   MaxButton = False
   Icon = "program_icon"
+  # Label4 starts one pixel left of the window's edge: its caption begins
+  # with a blank so that no letter is cut.
   Begin Label Label4
-    Caption = "wersja 1.0"
+    Caption = " wersja 1.0"
     Left = -15
     Top = 30
     Width = 900
@@ -1473,6 +1475,8 @@ Begin Form KEY
     Alignment = 2
     Font = "MS Sans Serif" 8.25 700 238
   End
+  # lblLogo3 reaches below the client area, so the delivered language file
+  # leaves it empty.
   Begin Label lblLogo3
     Caption = ""
     Left = 420

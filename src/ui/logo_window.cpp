@@ -26,17 +26,20 @@ QImage DrawLogo() {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
 
+  // Everything stands in rows 1 to 111: on the splash window the heading
+  // label covers row 0 and the contact label every row from 112 down.
   // The mark: a ring with a current-loop wave through it, above the name.
+  const QPointF centre(104.5, 30);
   p.setPen(QPen(ink, 4));
   p.setBrush(Qt::NoBrush);
-  p.drawEllipse(QPointF(104.5, 42), 30, 30);
+  p.drawEllipse(centre, 24, 24);
   QPainterPath wave;
-  wave.moveTo(70, 52);
-  wave.lineTo(88, 52);
-  wave.lineTo(96, 28);
-  wave.lineTo(112, 56);
-  wave.lineTo(120, 32);
-  wave.lineTo(139, 32);
+  wave.moveTo(centre + QPointF(-28, 8));
+  wave.lineTo(centre + QPointF(-13, 8));
+  wave.lineTo(centre + QPointF(-7, -11));
+  wave.lineTo(centre + QPointF(6, 11));
+  wave.lineTo(centre + QPointF(12, -8));
+  wave.lineTo(centre + QPointF(28, -8));
   p.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPath(wave);
 
@@ -45,14 +48,14 @@ QImage DrawLogo() {
   name.setPixelSize(17);
   name.setBold(true);
   p.setFont(name);
-  p.drawText(QRect(0, 80, kLogoWidth, 22), Qt::AlignHCenter | Qt::AlignVCenter,
+  p.drawText(QRect(0, 58, kLogoWidth, 22), Qt::AlignHCenter | Qt::AlignVCenter,
              QStringLiteral("KONWERTER C/I"));
   QFont small("Liberation Sans");
   small.setPixelSize(11);
   p.setFont(small);
-  p.drawText(QRect(0, 104, kLogoWidth, 15), Qt::AlignHCenter | Qt::AlignVCenter,
+  p.drawText(QRect(0, 80, kLogoWidth, 15), Qt::AlignHCenter | Qt::AlignVCenter,
              QStringLiteral("pętla prądowa 4–20 mA"));
-  p.drawText(QRect(0, 120, kLogoWidth, 15), Qt::AlignHCenter | Qt::AlignVCenter,
+  p.drawText(QRect(0, 95, kLogoWidth, 15), Qt::AlignHCenter | Qt::AlignVCenter,
              QStringLiteral("narzędzie konfiguracyjne"));
   return image;
 }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <vector>
 
 namespace tk {
 namespace {
@@ -165,6 +167,24 @@ class DrawTextTest : public ::testing::Test {
         }
     return {first, last};
   }
+  // The widths of the blank column runs between the first and the last column
+  // holding ink.
+  std::vector<int> GapsBetweenInk() const {
+    std::vector<int> gaps;
+    auto [first, last] = InkColumns(0, image_.height());
+    int run = 0;
+    for (int x = first; first >= 0 && x <= last; ++x) {
+      bool ink = false;
+      for (int y = 0; y < image_.height() && !ink; ++y) ink = qGray(image_.pixel(x, y)) < 128;
+      if (!ink) {
+        ++run;
+      } else if (run > 0) {
+        gaps.push_back(run);
+        run = 0;
+      }
+    }
+    return gaps;
+  }
   QImage image_;
   DeviceContext dc_;
 };
@@ -215,6 +235,28 @@ TEST_F(DrawTextTest, PrefixesUnderlineAndDoubledAmpersandShowsOne) {
   image_.fill(Qt::white);
   DrawTextA(&dc_, "xx", -1, &r, 0);
   EXPECT_GT(underlined_bottom, InkRows().second);
+}
+
+TEST_F(DrawTextTest, LettersOfAWordStandOneEvenStepApartInBothWeights) {
+  SetTextColor(&dc_, Rgb(0, 0, 0));
+  FontSpec design;  // the buttons' stored font, "MS Sans Serif" 8.25
+  for (int weight : {400, 700}) {
+    design.weight = weight;
+    dc_.SetFont(ToQFont(design));
+    for (const char* word :
+         {"Ustaw", "Odbierz", "Pokaż", "wykres", "Wersja", "Zastosuj", "Anuluj", "Zamknij"}) {
+      image_.fill(Qt::white);
+      Rect r{0, 0, 200, 30};
+      DrawTextA(&dc_, word, -1, &r, 0);
+      const std::vector<int> gaps = GapsBetweenInk();
+      ASSERT_FALSE(gaps.empty()) << word << " " << weight;
+      // No gap opens inside the word, and its letters do not run together:
+      // at least every other pair of neighbours is kept apart.
+      const int pairs = static_cast<int>(QString::fromUtf8(word).size()) - 1;
+      EXPECT_LE(*std::max_element(gaps.begin(), gaps.end()), 1) << word << " " << weight;
+      EXPECT_GE(static_cast<int>(gaps.size()), pairs / 2) << word << " " << weight;
+    }
+  }
 }
 
 TEST(PointerTest, SourcesCanBeReplacedAndRestored) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <QWidget>
 
 #include "settings/language.h"
@@ -76,6 +77,32 @@ TEST_F(StartupTest, LanguageFileTextsReplaceTheCaptions) {
   EXPECT_EQ(C("lblRamka").Caption(), "FRAME");
   EXPECT_EQ(C("Label18").Caption(), "FRAME");
   EXPECT_EQ(C("cmdZamknij").Caption(), "Close");
+}
+
+TEST_F(StartupTest, DeliveredTextsOverThePictureLieWhollyInTheClientArea) {
+  UseDeliveredFiles();
+  Start();
+  const QRect client(0, 0, tk::TwipsToPixels(form().ScaleWidth()),
+                     tk::TwipsToPixels(form().ScaleHeight()));
+  for (const char* name :
+       {"Label4", "Label1", "lblLogoTel", "lblLogoHandel", "lblLogo1", "lblLogo2", "lblLogo3"}) {
+    QWidget* label = C(name).widget();
+    // The label's own drawing without any ground: its letters.
+    QImage drawn(label->size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    label->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect ink;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x)
+        if (qAlpha(drawn.pixel(x, y)) > 0) ink |= QRect(x, y, 1, 1);
+    if (ink.isNull()) continue;  // an empty label
+    // However deep a face's descenders reach, a text needs its label's whole
+    // height in view.
+    EXPECT_LE(label->geometry().bottom(), client.bottom()) << name;
+    ink.translate(label->pos());
+    EXPECT_TRUE(client.contains(ink)) << name << " letters at " << ink.left() << "," << ink.top()
+                                      << " to " << ink.right() << "," << ink.bottom();
+  }
 }
 
 TEST_F(StartupTest, AfterStartThePortIsClosedNoPageIsOpenAndTheWindowHasItsSize) {

@@ -11,12 +11,6 @@
 namespace ui_test {
 namespace {
 
-// The delivered data folder of this source tree.
-std::string DataDir() {
-  std::string here = __FILE__;
-  return here.substr(0, here.rfind("/tests/")) + "/data";
-}
-
 class ScreenshotTest : public WindowTest {
  protected:
   void Save(const std::string& name, QWidget* w) {
@@ -30,12 +24,7 @@ TEST_F(ScreenshotTest, EveryPageTheBannerAndTheChartWindow) {
   const char* shots = std::getenv("KONWERTER_SHOTS");
   if (!shots) GTEST_SKIP() << "KONWERTER_SHOTS not set";
   shots_ = shots;
-  // The delivered files, as the program starts on them.
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(DataDir() + "/Settings.ini", &bytes));
-  platform::WriteFileAtomically(folder_ + "/Settings.ini", bytes);
-  ASSERT_TRUE(platform::ReadWholeFile(DataDir() + "/set.lng", &bytes));
-  platform::WriteFileAtomically(folder_ + "/set.lng", bytes);
+  UseDeliveredFiles();  // as the program starts on them
   ui::KEY& k = Start();
   QWidget* window = form().widget()->window();
   Save("1_start", window);

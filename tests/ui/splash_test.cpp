@@ -51,7 +51,27 @@ TEST_F(SplashTest, ShowsItsOwnLogoUnscaledAndTakesNoPartInTheLanguageFile) {
   EXPECT_EQ(timer.Interval(), 5000);
   // The picture is neither empty nor one flat colour.
   const QImage& picture = image.Picture();
-  EXPECT_NE(picture.pixel(0, 0), picture.pixel(104, 12));
+  EXPECT_NE(picture.pixel(0, 0), picture.pixel(104, 6));  // the top of the ring
+}
+
+TEST_F(SplashTest, ThePictureDrawsOnlyInTheRowsThatNoLabelCovers) {
+  auto logo = Open();
+  const auto& image = logo->form().Get<tk::Image>("Image1");
+  const tk::Control& heading = logo->form().Find("Label3");
+  const tk::Control& contact = logo->form().Find("Label1");
+  // Both labels are opaque and lie over the picture: the heading over its
+  // top, the contact line over everything from its own top down.
+  const int first = tk::TwipsToPixels(heading.Top() + heading.Height() - image.Top());
+  const int end = tk::TwipsToPixels(contact.Top() - image.Top());
+  ASSERT_LT(first, end);
+  const QImage& picture = image.Picture();
+  const QRgb paper = picture.pixel(picture.width() - 1, picture.height() - 1);
+  for (int y = 0; y < picture.height(); ++y) {
+    if (y >= first && y < end) continue;
+    for (int x = 0; x < picture.width(); ++x) {
+      ASSERT_EQ(picture.pixel(x, y), paper) << "drawn under a label at " << x << "," << y;
+    }
+  }
 }
 
 TEST_F(SplashTest, ClickOnDalejOrItsAccessKeyClosesAtOnceAndEndsTheTimer) {

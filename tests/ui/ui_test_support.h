@@ -93,6 +93,18 @@ class WindowTest : public ::testing::Test {
     WriteFile("Settings.ini", text);
   }
 
+  // The settings and language files delivered with the program, from this
+  // source tree's data folder.
+  void UseDeliveredFiles() {
+    std::string here = __FILE__;
+    const std::string data = here.substr(0, here.rfind("/tests/")) + "/data/";
+    for (const char* name : {"Settings.ini", "set.lng"}) {
+      std::string bytes;
+      ASSERT_TRUE(platform::ReadWholeFile(data + name, &bytes)) << name;
+      ASSERT_TRUE(platform::WriteFileAtomically(folder_ + "/" + name, bytes)) << name;
+    }
+  }
+
   ui::KEY& Start(platform::Clock& clock = platform::SystemClock()) {
     window_ = std::make_unique<ui::KEY>(clock);
     window_->Form_Load();
