@@ -10,10 +10,8 @@
 namespace converter {
 namespace {
 
-// How long a reply may take, and how long the wait sleeps on the port
-// between two reads so that it does not burn a processor core.
+// How long a reply may take.
 constexpr double kReplyTimeoutSeconds = 2.0;
-constexpr int kReadPollMs = 2;
 constexpr int kPauseAfterFrameMs = 20;
 // The most a reply may hold (far more than any reply of the protocol). A line
 // that sends more without an EOT is flooding: what it sends is dropped and
@@ -24,20 +22,27 @@ std::string TimeoutText() {
   return settings::TranslateMessageText("Przekroczony czas oczekiwania!", "");
 }
 
-// The stored text names the port through "%1", so the message always shows
-// the port number in force when it is shown; a text without "%1" (an older
-// or hand-edited language file) is shown as it stands.
-std::string PortMessage(const std::string& key, const std::string& builtin) {
+// The stored text names the port through "%1" (and its device through "%2"),
+// so the message always shows the port number in force when it is shown; a
+// text without them (an older or hand-edited language file) is shown as it
+// stands.
+std::string PortMessage(const std::string& key, const std::string& builtin,
+                        const std::string& device = "") {
   std::string text = settings::TranslateMessageText(key, builtin);
-  const std::string marker = "%1";
   std::string result;
   size_t start = 0;
   while (true) {
-    size_t at = text.find(marker, start);
-    if (at == std::string::npos) break;
+    size_t at = text.find('%', start);
+    if (at == std::string::npos || at + 1 >= text.size()) break;
+    const char which = text[at + 1];
+    if (which != '1' && which != '2') {
+      result.append(text, start, at + 1 - start);
+      start = at + 1;
+      continue;
+    }
     result.append(text, start, at - start);
-    result += PortSettings.PortNumber;
-    start = at + marker.size();
+    result += which == '1' ? PortSettings.PortNumber : device;
+    start = at + 2;
   }
   result.append(text, start, std::string::npos);
   return result;
@@ -72,6 +77,12 @@ bool ConverterLink::OpenPort() {
           PortMessage("PortOtwarty", "Port com%1 jest już otwarty przez inną aplikację"),
           platform::MsgBoxIcon::kCritical);
     }
+    if (error.number() == platform::kErrPermissionDenied) {
+      platform::MsgBox(
+          PortMessage("PortBrakDostepu", "Brak dostępu do portu com%1 (%2): odmowa dostępu",
+                      platform::SerialPort::DevicePath(comm_.CommPort())),
+          platform::MsgBoxIcon::kCritical);
+    }
     return false;
   }
 }
@@ -104,11 +115,17 @@ std::string ConverterLink::ReadReply() {
       searched = 0;
     }
     if (!flooded) buffer += arrived;
-    if (failed || clock_.Seconds() - t0 > kReplyTimeoutSeconds) {
+    const double elapsed = clock_.Seconds() - t0;
+    if (failed || elapsed > kReplyTimeoutSeconds) {
       result = TimeoutText();
       break;
     }
-    if (arrived.empty()) comm_.WaitForInput(kReadPollMs);
+    if (arrived.empty()) {
+      // Block on the port until something comes or the time is up (one
+      // millisecond past it, so that the next reading is beyond it).
+      const int left_ms = static_cast<int>((kReplyTimeoutSeconds - elapsed) * 1000.0) + 1;
+      clock_.WaitFor([this](int ms) { return comm_.WaitForInput(ms); }, left_ms);
+    }
   }
   view_.ShowWaitBanner(false);
   ClosePort();

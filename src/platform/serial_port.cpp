@@ -210,6 +210,10 @@ void SerialPort::Open() {
         throw VbError(kCommInvalidPort, ErrnoText("Invalid port number " + path, error));
       case EBUSY:
         throw VbError(kCommPortAlreadyOpen, ErrnoText("Port already open " + path, error));
+      case EACCES:
+      case EPERM:
+        // Most often the user is not in the group that owns serial devices.
+        throw VbError(kErrPermissionDenied, ErrnoText("Access denied " + path, error));
       default:
         throw VbError(kCommHardwareNotAvailable, ErrnoText("Cannot open " + path, error));
     }
@@ -230,6 +234,14 @@ void SerialPort::Open() {
     }
     throw VbError(kCommHardwareNotAvailable, ErrnoText("Cannot lock " + path, error));
   }
+  // What the device was set to before, given back at closing: a port that
+  // names the user's own terminal must not leave it raw.
+  termios saved;
+  if (tcgetattr(fd, &saved) != 0) {
+    int error = errno;
+    ::close(fd);
+    throw VbError(kCommSetStateFailed, ErrnoText("The device refused the line settings", error));
+  }
   LineSettings line;
   ParseSettings(settings_, &line);  // settings_ was accepted when it was set
   if (!ApplyLine(fd, line)) {
@@ -242,6 +254,7 @@ void SerialPort::Open() {
   // pseudo-terminal flushing it would drop bytes sent before the last close.)
   tcflush(fd, TCIFLUSH);
   fd_ = fd;
+  saved_line_ = saved;
 }
 
 void SerialPort::Release(bool drop_input) {
@@ -250,6 +263,9 @@ void SerialPort::Release(bool drop_input) {
   // so that the next opening (by anyone) is not refused.
   ioctl(fd_, TIOCNXCL);
   if (drop_input) tcflush(fd_, TCIFLUSH);
+  // At once, not after draining: a line nobody reads would never drain. On a
+  // device that has gone away this fails, which does not matter then.
+  tcsetattr(fd_, TCSANOW, &saved_line_);
   ::close(fd_);
   fd_ = -1;
 }

@@ -8,7 +8,11 @@
 //
 // Errors are raised as VbError with the control's numbers: 8002 when the port
 // number names no terminal device, 8005 when another program holds the port,
-// others (8010, 8012, 8015, 8020, 380) for the rest.
+// 70 when the user may not open the device, others (8010, 8012, 8015, 8020,
+// 380) for the rest. Closing gives the device back the terminal settings it
+// had before the opening.
+
+#include <termios.h>
 
 #include <string>
 
@@ -64,6 +68,7 @@ class SerialPort {
   int comm_port_ = 1;
   std::string settings_ = "9600,N,8,1";
   int fd_ = -1;
+  termios saved_line_{};  // the device's settings before the opening
 };
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 // does not spin"), not timing targets.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <pty.h>
@@ -427,6 +428,43 @@ TEST_F(FaultEmulatorTest, PortHeldByAnotherProcessGivesThe8005Message) {
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
   // Once the other program lets go, the port works.
   EXPECT_EQ(link_.GetMode(), "0");
+}
+
+TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
+  // Root opens every device, so the request runs as an ordinary user in a
+  // child process, to whom the terminal is closed as a serial device is to a
+  // user outside its group.
+  const std::string path = emulator_.SlavePath();
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+      _exit(77);
+    }
+    const std::string result = link_.GetMode();
+    std::string report = "result \"" + result + "\", banner " + std::to_string(view_.calls.size());
+    for (const auto& shown : app_.shown()) {
+      report += shown.icon == platform::MsgBoxIcon::kCritical ? "\ncritical: " : "\ninfo: ";
+      report += shown.text;
+    }
+    (void)!write(out[1], report.data(), report.size());
+    _exit(0);
+  }
+  close(out[1]);
+  std::string report;
+  char chunk[256];
+  for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) > 0;) report.append(chunk, n);
+  close(out[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
+  EXPECT_EQ(report, "result \"\", banner 0\ncritical: Brak dostępu do portu com" +
+                        std::to_string(kPort) + " (" + path + "): odmowa dostępu");
+  EXPECT_EQ(emulator_.Received(), "");
 }
 
 TEST_F(FaultLinkTest, DevicePathsThatAreNoTerminalGiveThe8002Message) {

@@ -1,22 +1,16 @@
 #pragma once
 // Shared pieces of the converter-link tests: a temporary executable folder
-// with its language file, a message-box recorder, a recording wait banner and
-// a scripted clock.
+// with its language file, a message-box recorder and a recording wait banner.
 
 #include <stdlib.h>
 
-#include <chrono>
-#include <deque>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "link/protocol.h"
-#include "platform/clock.h"
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -82,39 +76,6 @@ class RecordingConverterView : public ConverterView {
  public:
   void ShowWaitBanner(bool visible) override { calls.push_back(visible); }
   std::vector<bool> calls;
-};
-
-// A clock whose readings are scripted: the values given first, then each
-// reading `step` seconds after the one before. Sleep advances the reading
-// and sleeps for real `real_sleep_ms` so that the emulator's answer is there.
-class ScriptedClock : public platform::Clock {
- public:
-  ScriptedClock(std::deque<double> readings, double step, int real_sleep_ms = 0)
-      : readings_(std::move(readings)), step_(step), real_sleep_ms_(real_sleep_ms) {}
-
-  double Seconds() override {
-    ++reads;
-    if (!readings_.empty()) {
-      now_ = readings_.front();
-      readings_.pop_front();
-    } else {
-      now_ += step_;
-    }
-    return now_;
-  }
-  void Sleep(int milliseconds) override {
-    sleeps.push_back(milliseconds);
-    if (real_sleep_ms_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(real_sleep_ms_));
-  }
-
-  int reads = 0;
-  std::vector<int> sleeps;
-
- private:
-  std::deque<double> readings_;
-  double step_;
-  int real_sleep_ms_;
-  double now_ = 0;
 };
 
 }  // namespace test

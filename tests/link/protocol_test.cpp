@@ -11,15 +11,16 @@
 #include "link/port_settings.h"
 #include "platform/serial_port.h"
 #include "support/converter_emulator.h"
+#include "support/test_clock.h"
 
 namespace converter {
 namespace {
 
 using std::chrono::milliseconds;
 using test::RecordingConverterView;
-using test::ScriptedClock;
 using test::TempAppFolder;
 using testing_support::ConverterEmulator;
+using testing_support::TestClock;
 
 constexpr int kPort = 42;
 const std::string kTimeout = "Przekroczony czas oczekiwania!";
@@ -144,7 +145,7 @@ TEST_F(ProtocolTest, ReplyEndsAtTheReadThatBroughtTheEot) {
   emulator_.SetSplitReplies(4, milliseconds(150));
   emulator_.SetStrayBytes("", "tail");
   EXPECT_EQ(link_.GetMode(), "1");
-  std::this_thread::sleep_for(milliseconds(300));
+  ASSERT_TRUE(emulator_.WaitForReplies(1, milliseconds(5000)));  // the tail is out
   emulator_.SetSplitReplies(0, milliseconds(0));
   emulator_.SetStrayBytes("", "");
   EXPECT_EQ(link_.GetMode(), "1");
@@ -153,7 +154,7 @@ TEST_F(ProtocolTest, ReplyEndsAtTheReadThatBroughtTheEot) {
 TEST_F(ProtocolTest, BytesArrivingWhileClosedAreNotPartOfTheNextReply) {
   EXPECT_EQ(link_.GetMode(), "1");
   emulator_.SendRaw("late garbage");
-  std::this_thread::sleep_for(milliseconds(100));
+  ASSERT_TRUE(emulator_.WaitForRawSent(milliseconds(5000)));
   EXPECT_EQ(link_.GetMode(), "1");
 }
 
@@ -163,7 +164,7 @@ TEST_F(ProtocolTest, LateReplyWithinTwoSecondsIsAccepted) {
 }
 
 TEST_F(ProtocolTest, PauseAfterEveryFrame) {
-  ScriptedClock clock({}, 0.001);
+  TestClock clock;
   ConverterLink link(comm_, view_, clock);
   EXPECT_EQ(link.SetMode("2"), "2");
   EXPECT_EQ(clock.sleeps, (std::vector<int>{20, 20}));
@@ -199,21 +200,26 @@ TEST_F(ProtocolTest, ReadBackThatDiffersIsReturned) {
 }
 
 TEST_F(ProtocolTest, SettingWithoutAnswerGivesTheReadBackAlone) {
-  ScriptedClock clock({}, 0.01);  // a silent wait ends after 200 readings
+  TestClock clock;
+  // The setting frame is lost unanswered (its wait hurries to the time-out);
+  // the read-back is answered.
+  clock.on_sleep = [&] { clock.SetHurrying(clock.sleeps.size() == 1); };
   ConverterLink link(comm_, view_, clock);
-  emulator_.QueueReply(std::nullopt);  // the setting frame is lost unanswered
+  emulator_.QueueReply(std::nullopt);
   EXPECT_EQ(link.SetFrameType("1"), "2");
   EXPECT_EQ(FramesReceived(), (std::vector<std::string>{Frame("11"), Frame("1?")}));
 }
 
 TEST_F(ProtocolTest, SilentConverterTimesOutWithTheTranslatedText) {
   emulator_.SetSilent(true);
-  ScriptedClock clock({}, 0.05);
+  TestClock clock(/*hurrying=*/true);
   ConverterLink link(comm_, view_, clock);
   EXPECT_EQ(link.GetMax(), kTimeout);
   ExpectClosedAndBannerCycled();
-  // Tested after every read: 2 s at 0.05 s a reading is about 41 reads.
-  EXPECT_LE(clock.reads, 43);
+  // The wait blocks on the port for all the time that is left (and a
+  // millisecond), then the read after it finds the two seconds past.
+  EXPECT_EQ(clock.waited_ms, std::vector<int>{2001});
+  EXPECT_NEAR(clock.Now(), 0.020 + 2.001, 1e-9);
   // The text comes from the language file, which now holds it.
   EXPECT_NE(app_.ReadBytes("set.lng").find("komunikatyProste"), std::string::npos);
   app_.WriteText("set.lng", "[komunikatyProste]\nPrzekroczony czas oczekiwania!=Brak odpowiedzi\n");
@@ -221,12 +227,16 @@ TEST_F(ProtocolTest, SilentConverterTimesOutWithTheTranslatedText) {
 }
 
 TEST_F(ProtocolTest, EotInTheReadAfterTwoSecondsIsATimeOut) {
-  ScriptedClock late({0.0, 2.001}, 0.0, 150);
+  // The pause after the frame lasts until the whole reply is in the port, so
+  // that the first read brings the EOT.
+  TestClock late(false, {0.0, 2.001});
+  late.on_sleep = [&] { comm_.WaitForInput(TestClock::kPatienceMs); };
   ConverterLink link(comm_, view_, late);
   EXPECT_EQ(link.GetMode(), kTimeout);
   EXPECT_FALSE(comm_.PortOpen());
 
-  ScriptedClock just_in_time({0.0, 2.0}, 0.0, 150);
+  TestClock just_in_time(false, {0.0, 2.0});
+  just_in_time.on_sleep = late.on_sleep;
   ConverterLink link2(comm_, view_, just_in_time);
   EXPECT_EQ(link2.GetMode(), "1");
 }
@@ -234,7 +244,7 @@ TEST_F(ProtocolTest, EotInTheReadAfterTwoSecondsIsATimeOut) {
 TEST_F(ProtocolTest, FloodWithoutEotEndsAtTheTimeOut) {
   emulator_.SetSilent(true);
   emulator_.StartFlood('A');
-  ScriptedClock clock({}, 0.01);
+  TestClock clock(/*hurrying=*/true, {}, 0.01);  // the reads never find the port empty
   ConverterLink link(comm_, view_, clock);
   EXPECT_EQ(link.GetMax(), kTimeout);
   emulator_.StopFlood();

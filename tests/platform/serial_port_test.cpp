@@ -233,11 +233,21 @@ TEST_F(SerialPortTest, PortNumberCannotChangeWhileOpen) {
   EXPECT_EQ(port_.CommPort(), kPort);
 }
 
-TEST_F(SerialPortTest, LineIsRawWithTheSettingsGiven) {
-  port_.SetSettings("19200,E,7,2");
-  port_.SetPortOpen(true);
+TEST_F(SerialPortTest, LineIsRawWithTheSettingsGivenUntilItCloses) {
   int probe = ::open(emulator_.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(probe, 0);
+  // The terminal as a shell leaves it: line editing and echo.
+  termios before;
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  before.c_lflag |= ECHO | ICANON | ISIG;
+  before.c_iflag |= ICRNL;
+  before.c_oflag |= OPOST;
+  cfsetospeed(&before, B38400);
+  ASSERT_EQ(tcsetattr(probe, TCSANOW, &before), 0);
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+
+  port_.SetSettings("19200,E,7,2");
+  port_.SetPortOpen(true);
   termios tio;
   ASSERT_EQ(tcgetattr(probe, &tio), 0);
   // A pseudo-terminal always keeps 8 data bits without parity; speed and
@@ -253,6 +263,15 @@ TEST_F(SerialPortTest, LineIsRawWithTheSettingsGiven) {
   ASSERT_EQ(tcgetattr(probe, &tio), 0);
   EXPECT_EQ(cfgetospeed(&tio), B4800);
   EXPECT_FALSE(tio.c_cflag & CSTOPB);
+
+  // Closing gives the terminal back as it was.
+  port_.SetPortOpen(false);
+  ASSERT_EQ(tcgetattr(probe, &tio), 0);
+  EXPECT_EQ(cfgetospeed(&tio), B38400);
+  EXPECT_EQ(tio.c_lflag, before.c_lflag);
+  EXPECT_EQ(tio.c_iflag, before.c_iflag);
+  EXPECT_EQ(tio.c_oflag, before.c_oflag);
+  EXPECT_EQ(tio.c_cflag, before.c_cflag);
   ::close(probe);
 }
 

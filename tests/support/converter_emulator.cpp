@@ -156,6 +156,7 @@ void ConverterEmulator::SendRaw(const std::string& bytes) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     pending_send_ += bytes;
+    raw_queued_ += bytes.size();
   }
   char c = 'w';
   (void)!::write(wake_pipe_[1], &c, 1);
@@ -216,6 +217,21 @@ bool ConverterEmulator::WaitForBytes(size_t n, std::chrono::milliseconds timeout
   return changed_.wait_for(lock, timeout, [&] { return received_.size() >= n; });
 }
 
+bool ConverterEmulator::WaitForReplies(size_t n, std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return replies_sent_ >= n; });
+}
+
+bool ConverterEmulator::WaitForRawSent(std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return raw_written_ == raw_queued_; });
+}
+
+std::vector<ConverterEmulator::TimePoint> ConverterEmulator::ReplyTimes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reply_times_;
+}
+
 bool ConverterEmulator::WaitForFrames(size_t n, std::chrono::milliseconds timeout) const {
   std::unique_lock<std::mutex> lock(mutex_);
   return changed_.wait_for(lock, timeout, [&] { return frames_.size() >= n; });
@@ -253,6 +269,11 @@ void ConverterEmulator::Run() {
       to_send.swap(pending_send_);
     }
     if (master_fd_ >= 0 && !to_send.empty()) WriteAll(to_send);
+    if (!to_send.empty()) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      raw_written_ += to_send.size();
+      changed_.notify_all();
+    }
     if (flood) {
       std::string burst(256, flood_byte);
       (void)!::write(master_fd_, burst.data(), burst.size());
@@ -391,6 +412,8 @@ void ConverterEmulator::WriteReply(const std::string& reply) {
   }
   std::lock_guard<std::mutex> lock(mutex_);
   ++replies_sent_;
+  reply_times_.push_back(std::chrono::steady_clock::now());
+  changed_.notify_all();
 }
 
 void ConverterEmulator::WriteAll(const std::string& bytes) {

@@ -88,6 +88,13 @@ class ConverterEmulator {
   bool WaitForBytes(size_t n, std::chrono::milliseconds timeout) const;
   bool WaitForFrames(size_t n, std::chrono::milliseconds timeout) const;
   bool WaitForLines(size_t n, std::chrono::milliseconds timeout) const;
+  // Until at least n replies have been written whole (a write to the line,
+  // so an opening of the port after it drops whatever of it was not read).
+  bool WaitForReplies(size_t n, std::chrono::milliseconds timeout) const;
+  // Until every byte given to SendRaw has been written.
+  bool WaitForRawSent(std::chrono::milliseconds timeout) const;
+  // When each reply's last byte was written.
+  std::vector<TimePoint> ReplyTimes() const;
 
  private:
   void Run();
@@ -133,6 +140,9 @@ class ConverterEmulator {
   bool in_frame_ = false;
   std::string line_so_far_;
   size_t replies_sent_ = 0;
+  std::vector<TimePoint> reply_times_;
+  size_t raw_queued_ = 0;
+  size_t raw_written_ = 0;
 
   std::thread thread_;
 };

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "settings/ini.h"
+#include "support/test_clock.h"
 #include "ui/key_window.h"
 
 namespace ui {
@@ -42,15 +43,12 @@ inline std::ostream& operator<<(std::ostream& os, const Box& b) {
             << b.text << '"';
 }
 
-// A clock on which every reading is half a second later than the one before:
-// a converter that stays silent times out at once.
-class HurryingClock : public platform::Clock {
+// A clock on which a wait that finds the port empty lets all its time pass
+// at once: a converter that stays silent times out at once. SetHurrying(false)
+// makes the waits patient, for a converter that answers.
+class HurryingClock : public testing_support::TestClock {
  public:
-  double Seconds() override { return now_ += 0.5; }
-  void Sleep(int) override {}
-
- private:
-  double now_ = 0;
+  HurryingClock() : TestClock(/*hurrying=*/true) {}
 };
 
 inline const char* kDefaultTables =
