@@ -342,14 +342,12 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       return take;
     }
     case QEvent::FocusIn: {
-      auto reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+      if (SilentFocusChange(static_cast<QFocusEvent*>(event), c->widget())) return false;
       if (c->GotFocus) Control::RaiseUserEvent([&] { c->GotFocus(); });
       return false;
     }
     case QEvent::FocusOut: {
-      auto reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+      if (SilentFocusChange(static_cast<QFocusEvent*>(event), c->widget())) return false;
       if (c->LostFocus) Control::RaiseUserEvent([&] { c->LostFocus(); });
       return false;
     }

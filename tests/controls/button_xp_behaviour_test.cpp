@@ -319,6 +319,13 @@ TEST_F(ButtonBehaviourTest, ArrowKeysMoveTheFocus) {
   EXPECT_FALSE(b_->state().HasFocus == a_->state().HasFocus);
 }
 
+TEST_F(ButtonBehaviourTest, TheButtonHoldingTheFocusWhenTheWindowOpensShowsIt) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_->widget()->window()));
+  ASSERT_EQ(form_->ActiveControl(), a_);
+  EXPECT_TRUE(a_->state().HasFocus);
+  EXPECT_TRUE(Focused(*a_));
+}
+
 TEST_F(ButtonBehaviourTest, FocusShowsPressedWhenLastClickedWithTheLeftButton) {
   Settle();
   int16_t kc = 0;
