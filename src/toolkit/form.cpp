@@ -393,7 +393,7 @@ void Form::MoveInTabOrder(Control* control, int tab_index) {
   for (size_t i = 0; i < entries.size(); ++i) entries[i].control->tab_index_ = static_cast<int>(i);
 }
 
-void Form::FocusNext(bool forward) {
+bool Form::FocusNext(bool forward) {
   auto order_of = [this](const Control* c) {
     for (size_t i = 0; i < controls_.size(); ++i) {
       if (controls_[i].get() == c) return static_cast<int>(i);
@@ -425,7 +425,7 @@ void Form::FocusNext(bool forward) {
     }
     if (reachable) stops.push_back({c, c->tab_index_, static_cast<int>(i)});
   }
-  if (stops.empty()) return;
+  if (stops.empty()) return false;
   std::sort(stops.begin(), stops.end());
   const TabEntry* target = nullptr;
   if (!current) {
@@ -441,6 +441,7 @@ void Form::FocusNext(bool forward) {
     }
   }
   target->control->widget()->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 void Form::PressButton(bool is_default) {
