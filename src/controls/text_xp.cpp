@@ -63,17 +63,22 @@ void TextXP::RePos() {
   platform::ResumeNext([&] { my_txt_->SetHeight(Height() - 280); });
   platform::ResumeNext([&] { my_txt_->SetLeft(60); });
   platform::ResumeNext([&] { my_txt_->SetTop(60); });
-  ShowWholeLine();
+  FitInsideFrame();
 }
 
-// A box lower than a line of text still shows the whole line: its window
-// grows to the line's height (the surface clips it), while its Height stays
-// what was set.
-void TextXP::ShowWholeLine() {
+// The box's window keeps inside the frame, whose four lines always show. A
+// box lower than a line of text grows towards the line's height as far as
+// the frame lets it and shows the rest of the line cut; its Width and
+// Height stay what was set (or kept, when the box refused a size).
+void TextXP::FitInsideFrame() {
   QWidget* inner = my_txt_->widget();
   if (!inner) return;
+  const int room_w = std::max(0, widget()->width() - 1 - inner->x());
+  const int room_h = std::max(0, widget()->height() - 1 - inner->y());
   const int line = inner->minimumSizeHint().height();
-  if (inner->height() < line) inner->resize(inner->width(), line);
+  const int w = std::min(tk::TwipsToPixels(my_txt_->Width()), room_w);
+  const int h = std::min(std::max(tk::TwipsToPixels(my_txt_->Height()), line), room_h);
+  inner->resize(w, h);
 }
 
 void TextXP::UserControl_Resize() {

@@ -74,7 +74,7 @@ class TextXP : public tk::UserControl {
 
   void RedrawControl(tk::TextBox& box, tk::Colour background);
   void DrawFrame(tk::Colour colour);
-  void ShowWholeLine();
+  void FitInsideFrame();
 
   std::unique_ptr<tk::TextBox> my_txt_;
   tk::Colour m_BorderColor = 0;

@@ -233,6 +233,13 @@ QString TextOfKeyAscii(int16_t key_ascii) {
 
 bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
   Control* c = control_;
+  // Tab and Shift+Tab belong to the window: while it has a tab stop to go
+  // to they move the focus there, and the control they leave hears nothing.
+  if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+      !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    Form* window = FormOfWindow(c->widget()->window());
+    if (window && window->FocusNext(event->key() == Qt::Key_Tab)) return true;
+  }
   Form* form = c->form();
   const bool is_form = form == c;
   // A form hears the keys of its controls first when KeyPreview is on, and
@@ -334,7 +341,8 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
         if (c->DblClick) Control::RaiseUserEvent([&] { c->DblClick(); });
       } else {
         const bool click = e->button() == Qt::LeftButton && c->press_inside_ &&
-                           c->ClicksOnMouseUp() && c->widget()->rect().contains(p.toPoint());
+                           (take || c->ClicksAndPassesTheMouseOn()) &&
+                           c->widget()->rect().contains(p.toPoint());
         if (e->button() == Qt::LeftButton) c->press_inside_ = false;
         if (c->MouseUp) Control::RaiseUserEvent([&] { c->MouseUp(button, shift, x, y); });
         if (click && c->Click) Control::RaiseUserEvent([&] { c->Click(); });
@@ -342,14 +350,12 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       return take;
     }
     case QEvent::FocusIn: {
-      auto reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+      if (SilentFocusChange(static_cast<QFocusEvent*>(event), c->widget())) return false;
       if (c->GotFocus) Control::RaiseUserEvent([&] { c->GotFocus(); });
       return false;
     }
     case QEvent::FocusOut: {
-      auto reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+      if (SilentFocusChange(static_cast<QFocusEvent*>(event), c->widget())) return false;
       if (c->LostFocus) Control::RaiseUserEvent([&] { c->LostFocus(); });
       return false;
     }

@@ -170,6 +170,9 @@ class Control : public settings::TranslatableControl {
   // Whether a mouse press and release over the widget raise Click (the
   // kinds without a click of their own: labels, pictures, frames, forms).
   virtual bool ClicksOnMouseUp() const { return false; }
+  // Whether a left press and release over the widget raise Click while the
+  // widget still gets the mouse (a text box places its caret).
+  virtual bool ClicksAndPassesTheMouseOn() const { return false; }
   virtual void ApplyFocusPolicy();
   // Stops routing the widget's events and signals to this control: the
   // first step of taking a window down, so that no handler runs on a window

@@ -380,14 +380,17 @@ int SetWindowRgn(HWND window, GdiHandle region, bool redraw) {
   } else {
     QRegion* r = RegionOf(region);
     if (!r) return 0;
-    window->setMask(*r);
+    // An empty region leaves nothing of the window to show or to hit. Qt
+    // takes an empty mask for no mask at all, so the window gets one that
+    // lies wholly outside it.
+    window->setMask(r->isEmpty() ? QRegion(-1, -1, 1, 1) : *r);
     DeleteObject(region);  // the window keeps its own copy
   }
   if (redraw) window->update();
   return 1;
 }
 
-QRegion WindowRegion(HWND window) { return window ? window->mask() : QRegion(); }
+QRegion WindowRegion(HWND window) { return window ? window->mask() & window->rect() : QRegion(); }
 
 void SetPointerSources(CursorPosSource cursor, WindowAtSource window_at) {
   CursorSource() = std::move(cursor);
@@ -403,8 +406,11 @@ bool GetCursorPos(PointApi* point) {
 
 HWND WindowFromPoint(PointApi point) {
   const QPoint p(point.x, point.y);
-  if (WindowSource()) return WindowSource()(p);
-  return QApplication::widgetAt(p);
+  QWidget* w = WindowSource() ? WindowSource()(p) : QApplication::widgetAt(p);
+  // A disabled window is never the one under the pointer; the one it lies
+  // on is.
+  while (w && !w->isEnabled()) w = w->parentWidget();
+  return w;
 }
 
 HWND SetCapture(HWND window) {

@@ -138,7 +138,7 @@ using CursorPosSource = std::function<QPoint()>;
 using WindowAtSource = std::function<QWidget*(const QPoint& global)>;
 void SetPointerSources(CursorPosSource cursor, WindowAtSource window_at);
 bool GetCursorPos(PointApi* point);
-HWND WindowFromPoint(PointApi point);
+HWND WindowFromPoint(PointApi point);  // never a disabled window
 // Sends every mouse event to the window until ReleaseCapture.
 HWND SetCapture(HWND window);
 bool ReleaseCapture();

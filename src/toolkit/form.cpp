@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -85,10 +86,28 @@ class FormWidget : public QWidget {
     form_->FocusNext(next);
     return true;
   }
+  bool event(QEvent* event) override {
+    // Counted before the focus widget hears of the activation.
+    if (event->type() == QEvent::WindowActivate) ++activations_;
+    return QWidget::event(event);
+  }
+
+ public:
+  int activations_ = 0;
 
  private:
   Form* form_;
 };
+
+bool SilentFocusChange(const QFocusEvent* event, const QWidget* widget) {
+  const Qt::FocusReason reason = event->reason();
+  if (reason == Qt::PopupFocusReason) return true;
+  if (reason != Qt::ActiveWindowFocusReason) return false;
+  // The control that holds the focus when its window is first activated
+  // gets the focus then; later activations only give it back.
+  const auto* window = widget ? dynamic_cast<const FormWidget*>(widget->window()) : nullptr;
+  return !(event->type() == QEvent::FocusIn && window && window->activations_ == 1);
+}
 
 Form::Form(std::string name) : VisualControl(Kind::kForm, std::move(name), -1) {
   window_ = new FormWidget(this);
@@ -374,7 +393,7 @@ void Form::MoveInTabOrder(Control* control, int tab_index) {
   for (size_t i = 0; i < entries.size(); ++i) entries[i].control->tab_index_ = static_cast<int>(i);
 }
 
-void Form::FocusNext(bool forward) {
+bool Form::FocusNext(bool forward) {
   auto order_of = [this](const Control* c) {
     for (size_t i = 0; i < controls_.size(); ++i) {
       if (controls_[i].get() == c) return static_cast<int>(i);
@@ -406,7 +425,7 @@ void Form::FocusNext(bool forward) {
     }
     if (reachable) stops.push_back({c, c->tab_index_, static_cast<int>(i)});
   }
-  if (stops.empty()) return;
+  if (stops.empty()) return false;
   std::sort(stops.begin(), stops.end());
   const TabEntry* target = nullptr;
   if (!current) {
@@ -422,6 +441,7 @@ void Form::FocusNext(bool forward) {
     }
   }
   target->control->widget()->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 void Form::PressButton(bool is_default) {

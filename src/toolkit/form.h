@@ -98,9 +98,9 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   // the others so that the indexes stay 0, 1, 2, ... FocusNext moves the
   // focus to the next (or previous) tab stop after the active control:
   // controls whose TabStop is True, visible and enabled with their
-  // containers, in TabIndex order.
+  // containers, in TabIndex order. False when the window has no such stop.
   void MoveInTabOrder(Control* control, int tab_index);
-  void FocusNext(bool forward);
+  bool FocusNext(bool forward);
 
   // The menu bar, made on first use; shown only while a top-level menu
   // entry is visible.

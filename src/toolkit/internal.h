@@ -8,7 +8,9 @@
 
 #include "toolkit/control.h"
 
+class QFocusEvent;
 class QKeyEvent;
+class QWidget;
 
 namespace tk {
 
@@ -39,6 +41,11 @@ class ControlEventBridge : public QObject {
   Control* control_;
   bool replaying_ = false;
 };
+
+// Whether a focus change of a control's widget stays unheard: one that
+// comes from a pop-up, or from its window being activated, except when the
+// window is activated for the first time and the widget takes the focus.
+bool SilentFocusChange(const QFocusEvent* event, const QWidget* widget);
 
 // Whether a kind has the TabIndex property (every kind with a window but
 // forms, images, shapes and menus).

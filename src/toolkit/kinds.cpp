@@ -10,12 +10,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 #include "toolkit/form.h"
 #include "toolkit/internal.h"
@@ -364,11 +366,42 @@ void Frame::SetBorderStyle(int style) {
 // ---------------------------------------------------------------------------
 // ListBox
 
+namespace {
+
+// A single-selection list as the user meets it on the platform: the user
+// moves the selection but never empties it (Qt would on Ctrl+click,
+// Ctrl+Space or a click below the rows), and a click on the row that is
+// already selected is a pick like any other.
+class ListWidget : public QListWidget {
+ public:
+  std::function<void()> picked_again;
+
+ protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+    const auto command = QListWidget::selectionCommand(index, event);
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+      return QItemSelectionModel::NoUpdate;
+    }
+    return command;
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    const QPersistentModelIndex at = indexAt(e->position().toPoint());
+    const bool again = e->button() == Qt::LeftButton && at.isValid() && selectionModel() &&
+                       selectionModel()->isSelected(at);
+    QListWidget::mousePressEvent(e);
+    if (again && at.isValid() && selectionModel()->isSelected(at) && picked_again) picked_again();
+  }
+};
+
+}  // namespace
+
 ListBox::ListBox(std::string name, int index)
     : VisualControl(Kind::kListBox, std::move(name), index) {
   back_color_ = SystemColour(5);
   fore_color_ = SystemColour(8);
-  auto* w = new QListWidget;
+  auto* w = new ListWidget;
   w->setSelectionMode(QAbstractItemView::SingleSelection);
   w->setUniformItemSizes(true);
   SetWidget(w);
@@ -381,6 +414,9 @@ ListBox::ListBox(std::string name, int index)
     if (setting_) return;
     if (Click) RaiseUserEvent([this] { Click(); });
   });
+  w->picked_again = [this] {
+    if (Click) RaiseUserEvent([this] { Click(); });
+  };
 }
 
 void ListBox::Clear() {

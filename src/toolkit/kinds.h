@@ -284,6 +284,9 @@ class TextBox : public VisualControl {
   void SetAppearance(int a);   // 0 flat, 1 3D
   void SetBorderStyle(int s);  // 0 none, 1 fixed single
 
+ protected:
+  bool ClicksAndPassesTheMouseOn() const override { return true; }
+
  private:
   void ApplyFrame();
   bool setting_ = false;

@@ -17,10 +17,6 @@
 namespace tk {
 namespace {
 
-bool IsWindowActivation(Qt::FocusReason reason) {
-  return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
 bool Inside(const QWidget* w, QPoint p) {
   if (!w->rect().contains(p)) return false;
   return w->mask().isEmpty() || w->mask().contains(p);
@@ -66,10 +62,10 @@ class SurfaceWidget : public QWidget {
   }
 
   void focusInEvent(QFocusEvent* e) override {
-    if (host_ && !IsWindowActivation(e->reason())) host_->UserControl_GotFocus();
+    if (host_ && !SilentFocusChange(e, this)) host_->UserControl_GotFocus();
   }
   void focusOutEvent(QFocusEvent* e) override {
-    if (host_ && !IsWindowActivation(e->reason())) host_->UserControl_LostFocus();
+    if (host_ && !SilentFocusChange(e, this)) host_->UserControl_LostFocus();
   }
 
   void mousePressEvent(QMouseEvent* e) override {

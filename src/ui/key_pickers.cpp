@@ -74,6 +74,9 @@ void KEY::lblBitsStopCap_Click() {
 }
 
 void KEY::ButtonXP1_Click(int16_t& Index) {
+  // The digit keys stay tab stops after the keypad is parked; the row then
+  // shows the port number in force, which a key must not change.
+  if (C("picNrPort").Container() != &C("picPoloczenie")) return;
   tk::Control& entry = C("lblNrPortuVal");
   const std::string typed = entry.Caption();
   if (platform::Utf8Length(typed) < kMaxPortDigits) entry.SetCaption(typed + std::to_string(Index));

@@ -319,6 +319,13 @@ TEST_F(ButtonBehaviourTest, ArrowKeysMoveTheFocus) {
   EXPECT_FALSE(b_->state().HasFocus == a_->state().HasFocus);
 }
 
+TEST_F(ButtonBehaviourTest, TheButtonHoldingTheFocusWhenTheWindowOpensShowsIt) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_->widget()->window()));
+  ASSERT_EQ(form_->ActiveControl(), a_);
+  EXPECT_TRUE(a_->state().HasFocus);
+  EXPECT_TRUE(Focused(*a_));
+}
+
 TEST_F(ButtonBehaviourTest, FocusShowsPressedWhenLastClickedWithTheLeftButton) {
   Settle();
   int16_t kc = 0;
@@ -400,6 +407,15 @@ TEST_F(ButtonBehaviourTest, DisabledIgnoresPresses) {
   EXPECT_EQ(At(*c_, 5, 5), 0xF5F4EAu);
   QTest::mouseClick(c_->widget(), Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(Take().empty());
+
+  // Disabled under the pointer, a hovered button is no longer over.
+  over_ = a_->widget();
+  Move(*a_);
+  Take();
+  a_->SetEnabled(false);
+  a_->HoverTimer_Timer();
+  EXPECT_EQ(Take(), (Events{"cmdA MouseOut"}));
+  EXPECT_FALSE(a_->HoverTimer().isActive());
 }
 
 TEST_F(ButtonBehaviourTest, HoverResumesAfterADragOutAndBackIn) {

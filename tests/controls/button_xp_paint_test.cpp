@@ -270,6 +270,16 @@ TEST_F(ButtonPaintTest, WindowShapeLeavesOutTheFourCorners) {
     EXPECT_FALSE(shape.contains(p));
   }
   EXPECT_TRUE(shape.contains(QPoint(1, 0)));
+
+  // Up to 2 x 2 pixels a button is all corners: nothing of it shows.
+  for (int side : {1, 2}) {
+    Make(side, side);
+    button_->widget()->hide();
+    const QImage without = parent_.grab(QRect(10, 10, side, side)).toImage();
+    button_->widget()->show();
+    button_->Redraw(0);
+    EXPECT_EQ(parent_.grab(QRect(10, 10, side, side)).toImage(), without) << side;
+  }
 }
 
 TEST_F(ButtonPaintTest, RedrawLeaksNoObjects) {

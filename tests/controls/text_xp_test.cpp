@@ -64,16 +64,20 @@ class TextXPTest : public ::testing::Test {
     QApplication::processEvents();
   }
   QRgb At(TextXP& t, int x, int y) { return t.Image().pixel(x, y) & 0xFFFFFF; }
-  // The four frame lines' colour, or 1 when they differ.
-  QRgb Frame(TextXP& t) {
-    const int w = t.Image().width(), h = t.Image().height();
-    const QRgb c = At(t, w / 2, 0);
+  // The four frame lines' colour in the image, or 1 when they differ.
+  static QRgb FrameOf(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    auto at = [&](QPoint p) { return image.pixel(p) & 0xFFFFFF; };
+    const QRgb c = at(QPoint(w / 2, 0));
     for (QPoint p : {QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1), QPoint(0, 0),
                      QPoint(w - 1, h - 1)}) {
-      if (At(t, p.x(), p.y()) != c) return 1;
+      if (at(p) != c) return 1;
     }
     return c;
   }
+  QRgb Frame(TextXP& t) { return FrameOf(t.Image()); }
+  // As the window shows it, the inner box included.
+  QRgb ShownFrame(TextXP& t) { return FrameOf(t.widget()->grab().toImage()); }
   void Resize(TextXP& t, int height_twips) {
     t.SetHeight(height_twips);
     QApplication::processEvents();
@@ -97,7 +101,8 @@ TEST_F(TextXPTest, MaximumBoxAsStored) {
   EXPECT_EQ(max_->Image().width(), 76);
   EXPECT_EQ(max_->Image().height(), 24);
   EXPECT_EQ(Frame(*max_), 0x000000u);
-  EXPECT_EQ(At(*max_, 1, 1), 0xFFFFFFu);  // the white surface inside
+  EXPECT_EQ(ShownFrame(*max_), 0x000000u);  // the box, lower than a line, covers none of it
+  EXPECT_EQ(At(*max_, 1, 1), 0xFFFFFFu);    // the white surface inside
   EXPECT_EQ(At(*max_, 1, 22), 0xFFFFFFu);
   EXPECT_EQ(max_->Text(), "");
   EXPECT_EQ(box.BackColor(), Rgb(255, 255, 255));
@@ -122,6 +127,12 @@ TEST_F(TextXPTest, FrameFollowsTheFocus) {
   // A new focus colour shows only when the focus comes back.
   other_->SetBorderColorFocus(Rgb(255, 0, 0));
   EXPECT_EQ(Frame(*other_), 0xB0D0F0u);
+  // The Tab keys that move the focus on are heard by neither box.
+  std::vector<int> heard;
+  for (TextXP* t : {max_, other_}) {
+    t->KeyPress = [&](int16_t& key_ascii) { heard.push_back(key_ascii); };
+    t->MyTxt().KeyDown = [&](int16_t& key_code, int16_t&) { heard.push_back(key_code); };
+  }
   QTest::keyClick(other_->MyTxt().widget(), Qt::Key_Backtab, Qt::ShiftModifier);
   QApplication::processEvents();
   EXPECT_EQ(form_->ActiveControl(), max_);
@@ -130,6 +141,7 @@ TEST_F(TextXPTest, FrameFollowsTheFocus) {
   QApplication::processEvents();
   EXPECT_EQ(form_->ActiveControl(), other_);
   EXPECT_EQ(Frame(*other_), 0xFF0000u);
+  EXPECT_EQ(heard, std::vector<int>{16});  // only the Shift held for Shift+Tab
   EXPECT_EQ(other_->ChangedProperties(), (std::vector<std::string>{"BorderColorOver"}));
 }
 
@@ -230,18 +242,21 @@ TEST_F(TextXPTest, HostCancelsKeysBySettingKeyAsciiToZero) {
 }
 
 TEST_F(TextXPTest, InnerEventsAreRaisedAsTheControlsOwn) {
-  int changes = 0, clicks = 0;
+  int changes = 0, clicks = 0, double_clicks = 0;
   std::vector<std::string> moves;
   max_->Change = [&] { ++changes; };
-  max_->DblClick = [&] { ++clicks; };
+  max_->Click = [&] { ++clicks; };
+  max_->DblClick = [&] { ++double_clicks; };
   max_->MouseMove = [&](int16_t& b, int16_t&, float& x, float& y) {
     moves.push_back(std::to_string(b) + " " + std::to_string(static_cast<int>(x)) + " " +
                     std::to_string(static_cast<int>(y)));
   };
   QTest::keyClicks(max_->MyTxt().widget(), "45");
   EXPECT_EQ(changes, 2);
-  QTest::mouseDClick(max_->MyTxt().widget(), Qt::LeftButton, {}, QPoint(3, 2));
+  QTest::mouseClick(max_->MyTxt().widget(), Qt::LeftButton, {}, QPoint(3, 2));
   EXPECT_EQ(clicks, 1);
+  QTest::mouseDClick(max_->MyTxt().widget(), Qt::LeftButton, {}, QPoint(3, 2));
+  EXPECT_EQ(double_clicks, 1);
   QMouseEvent move(QEvent::MouseMove, QPointF(2, 1), QPointF(2, 1), Qt::NoButton, Qt::NoButton,
                    Qt::NoModifier);
   QApplication::sendEvent(max_->MyTxt().widget(), &move);
@@ -315,9 +330,10 @@ TEST_F(TextXPTest, TooSmallForTheMarginsKeepsTheOldSize) {
   EXPECT_EQ(max_->MyTxt().Height(), 80);
   EXPECT_EQ(max_->MyTxt().Top(), 60);
   EXPECT_EQ(Frame(*max_), 0x000000u);
-  max_->SetWidth(100);
+  max_->SetWidth(105);  // 7 pixels
   QApplication::processEvents();
   EXPECT_EQ(max_->MyTxt().Width(), 1020);
+  EXPECT_EQ(ShownFrame(*max_), 0x000000u);
 }
 
 TEST_F(TextXPTest, AStoredBackColourIsReplacedAtTheFirstRedraw) {

@@ -191,10 +191,11 @@ TEST_F(EventsTest, UserPickGivesTheListTheFocusBeforeItsClick) {
   EXPECT_EQ(clicks, 3);
   EXPECT_EQ(index_at_click, 2);
   EXPECT_EQ(list.ListIndex(), 2);
-  // A click on the row already selected changes nothing and raises nothing.
+  // A click on the row already selected is a pick too.
   QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::NoModifier,
                     w->visualItemRect(w->item(2)).center());
-  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(clicks, 4);
+  EXPECT_EQ(list.ListIndex(), 2);
 }
 
 TEST_F(EventsTest, TabbingIntoAListWithoutSelectionRaisesNoClick) {
@@ -538,11 +539,28 @@ TEST_F(EventsTest, SliderRaisesMovedForTheUsersMovesOnly) {
 }
 
 TEST_F(EventsTest, FocusEventsFollowTheFocus) {
+  std::vector<std::string> seen;
+  for (int i = 0; i < form->ControlCount(); ++i) {
+    Control& c = form->ControlAt(i);
+    c.GotFocus = [&seen, &c] { seen.push_back(c.Name() + " got"); };
+  }
   ShowAndWait();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
+  // The control holding the focus when the window is first activated hears
+  // of it; later activations give the focus back silently.
+  ASSERT_NE(form->ActiveControl(), nullptr);
+  EXPECT_EQ(seen, std::vector<std::string>{form->ActiveControl()->Name() + " got"});
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+  form->widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
+  EXPECT_EQ(seen.size(), 1u);
+  seen.clear();
+
   auto& wagi = form->Get<ListBox>("lstWagi");
   auto& chk = form->Get<CheckBox>("chkA");
-  std::vector<std::string> seen;
   wagi.GotFocus = [&] { seen.push_back("wagi got"); };
   wagi.LostFocus = [&] { seen.push_back("wagi lost"); };
   chk.GotFocus = [&] { seen.push_back("chk got"); };

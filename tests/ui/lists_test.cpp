@@ -125,6 +125,34 @@ TEST_F(ListsTest, PickingAScaleSelectsItsFrameTypeAndLeavesTheScaleListAsItWas) 
   EXPECT_EQ(Rows(Scales()), kEveryScale);
 }
 
+TEST_F(ListsTest, AClickOnTheSelectedRowIsAPickAndNothingTheUserDoesEmptiesAList) {
+  emulator.Attach(kPort);
+  StartWith("waga=Waga B\r\n");  // its frame type selected, every scale listed
+  ASSERT_EQ(Types().ListIndex(), 3);
+  ClickRow(Types(), 3);
+  EXPECT_EQ(Rows(Scales()), std::vector<std::string>{"Waga B"});
+
+  ClickRow(Scales(), 0);
+  auto* w = static_cast<QListWidget*>(Scales().widget());
+  const QPoint below(5, w->viewport()->height() - 3);
+  ASSERT_FALSE(w->indexAt(below).isValid());
+  QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+  EXPECT_EQ(Scales().ListIndex(), 0);
+  QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                    w->visualItemRect(w->item(0)).center());
+  EXPECT_EQ(Scales().ListIndex(), 0);
+  QTest::keyClick(w, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(Scales().ListIndex(), 0);
+
+  ClickRow(Types(), kRowAll);
+  ClickRow(Scales(), 0);  // "Waga A", code "0"
+  emulator.SetState('0', '2', "001500", "EMU");
+  ClickButton("cmdOdbierzRamke");
+  ASSERT_EQ(Types().ListIndex(), 2);
+  ClickRow(Scales(), 0);  // brings its frame type back
+  EXPECT_EQ(Types().ListIndex(), 0);
+}
+
 TEST_F(ListsTest, AScaleTheFileNoLongerListsGetsTheCodeAll) {
   StartWith("ramka=ALL\r\n");
   ClickRow(Scales(), 0);

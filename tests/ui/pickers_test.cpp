@@ -168,6 +168,10 @@ TEST_F(PickersTest, TheKeypadTakesFourDigitsAndAppliesThemAsTyped) {
   EXPECT_EQ(converter::PortSettings.PortNumber, "007");
   EXPECT_EQ(Stored("NR PORTU"), "007");
   EXPECT_EQ(key().comm().CommPort(), 7);
+  // The digit keys keep their tab stops, but a parked keypad types nothing.
+  C("ButtonXP1", 0).SetFocus();
+  QTest::keyClick(C("ButtonXP1", 0).widget(), Qt::Key_Space);
+  EXPECT_EQ(Entry(), "007");
 }
 
 TEST_F(PickersTest, ApplyingNothingOrCancellingBringsBackAndStoresTheStoredNumber) {
