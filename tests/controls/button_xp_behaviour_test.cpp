@@ -120,9 +120,14 @@ class ButtonBehaviourTest : public ::testing::Test {
                   Qt::NoButton, held, Qt::NoModifier);
     QApplication::sendEvent(b.widget(), &e);
   }
+  // Waits for the hover timer's tick that finds the pointer outside and
+  // stops it: on an event, however slowly the machine runs.
+  static bool HoverEnds(ButtonXP& b) {
+    return QTest::qWaitFor([&b] { return !b.HoverTimer().isActive(); }, 10000);
+  }
   void Settle() {
     // The hover timers' first ticks find the pointer outside.
-    QTest::qWait(120);
+    for (ButtonXP* button : {a_, b_, c_}) ASSERT_TRUE(HoverEnds(*button));
     Take();
   }
   QRgb At(ButtonXP& b, int x, int y) { return b.Image().pixel(x, y) & 0xFFFFFF; }
@@ -139,8 +144,7 @@ class ButtonBehaviourTest : public ::testing::Test {
 using Events = std::vector<std::string>;
 
 TEST_F(ButtonBehaviourTest, CreatedWithThePointerElsewhereOnlyMouseOut) {
-  EXPECT_TRUE(a_->HoverTimer().isActive());
-  QTest::qWait(120);
+  ASSERT_TRUE(HoverEnds(*a_));
   const Events got = Take();
   EXPECT_EQ(std::count(got.begin(), got.end(), "cmdA MouseOut"), 1);
   EXPECT_EQ(std::count(got.begin(), got.end(), "cmdA MouseOver"), 0);
@@ -166,7 +170,7 @@ TEST_F(ButtonBehaviourTest, EnterMoveAndLeave) {
   EXPECT_TRUE(a_->HoverTimer().isActive());
 
   over_ = nullptr;
-  QTest::qWait(120);
+  ASSERT_TRUE(HoverEnds(*a_));
   EXPECT_EQ(Take(), (Events{"cmdA MouseOut"}));
   EXPECT_FALSE(a_->state().IsHover);
   EXPECT_FALSE(Hovered(*a_));
@@ -428,7 +432,7 @@ TEST_F(ButtonBehaviourTest, HoverResumesAfterADragOutAndBackIn) {
   over_ = nullptr;
   Move(*a_, Qt::LeftButton, QPoint(500, 5));  // dragged out
   EXPECT_EQ(Take(), (Events{"cmdA MouseMove 1 0 500 5"}));
-  QTest::qWait(120);
+  ASSERT_TRUE(HoverEnds(*a_));
   EXPECT_EQ(Take(), (Events{"cmdA MouseOut"}));
   over_ = a_->widget();
   Move(*a_, Qt::LeftButton);  // back in with the button held
