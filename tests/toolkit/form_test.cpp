@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include "platform/message_box.h"
@@ -145,9 +146,27 @@ TEST(FormTest, ModalShowReturnsWhenTheWindowUnloadsAndBlocksTheMainWindow) {
 TEST(FormTest, AWindowDestroyedWhileShownModalEndsTheModalShow) {
   auto chart = LoadForm(kChart, "wykresy.frm");
   Form* raw = chart.get();
-  QTimer::singleShot(20, [&] { chart.reset(); });
+  bool shown_modal = false;
+  QTimer::singleShot(20, [&] {
+    shown_modal = chart->IsModal() && chart->widget()->isVisible();
+    chart.reset();
+  });
+  // Should the destruction leave the modal loop running, this ends it (and
+  // every other loop) so that the test fails instead of hanging.
+  bool stuck = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    stuck = true;
+    QCoreApplication::exit(1);
+  });
+  watchdog.start(5000);
   raw->ShowModal();  // returns without touching the destroyed window
+  watchdog.stop();
+  EXPECT_TRUE(shown_modal);
   EXPECT_EQ(chart, nullptr);
+  EXPECT_FALSE(stuck);
+  EXPECT_EQ(QThread::currentThread()->loopLevel(), 0);
 }
 
 TEST(FormTest, DestroyingAWindowRunsNoHandlerOnIt) {
