@@ -8,18 +8,18 @@
 namespace platform {
 
 // Error numbers the program relies on.
-inline constexpr int kErrInvalidCall = 5;          // invalid procedure call or argument
-inline constexpr int kErrOverflow = 6;             // a number outside the target range
-inline constexpr int kErrSubscript = 9;            // subscript out of range
+inline constexpr int kErrInvalidCall = 5;  // invalid procedure call or argument
+inline constexpr int kErrOverflow = 6;     // a number outside the target range
+inline constexpr int kErrSubscript = 9;    // subscript out of range
 inline constexpr int kErrTypeMismatch = 13;
 inline constexpr int kErrInvalidPropertyValue = 380;
 inline constexpr int kErrPropertyNotSupported = 438;  // the object has no such property
-inline constexpr int kCommInvalidPort = 8002;      // the port number names no port
-inline constexpr int kCommPortAlreadyOpen = 8005;  // another program holds the port
+inline constexpr int kCommInvalidPort = 8002;         // the port number names no port
+inline constexpr int kCommPortAlreadyOpen = 8005;     // another program holds the port
 inline constexpr int kCommHardwareNotAvailable = 8010;
-inline constexpr int kCommPortNotOpen = 8012;      // operation needs an open port
-inline constexpr int kCommSetStateFailed = 8015;   // line settings refused by the device
-inline constexpr int kCommWriteFailed = 8020;      // the device stopped taking bytes
+inline constexpr int kCommPortNotOpen = 8012;     // operation needs an open port
+inline constexpr int kCommSetStateFailed = 8015;  // line settings refused by the device
+inline constexpr int kCommWriteFailed = 8020;     // the device stopped taking bytes
 
 class VbError : public std::runtime_error {
  public:
