@@ -2,8 +2,9 @@
 # Installs what is missing, configures and builds; then runs the tool or the tests.
 #
 #   scripts/setup.sh run    build and start konwerter (build/bin/konwerter)
-#   scripts/setup.sh test   build and run every test: the normal build, the
-#                           sanitizer build and a bounded run of each fuzz target
+#   scripts/setup.sh test   check the formatting, then build and run every test:
+#                           the normal build, the sanitizer build and a bounded
+#                           run of each fuzz target
 #   scripts/setup.sh build  build only
 #
 # KONWERTER_QUICK=1 with "test" runs only the normal build's tests.
@@ -17,7 +18,8 @@ jobs="$(nproc 2>/dev/null || echo 4)"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-liberation libgtest-dev libgmock-dev)
 if [ "$mode" = test ]; then
-  packages+=(clang libclang-rt-14-dev)
+  # locales: the number tests build a Polish locale with localedef.
+  packages+=(clang libclang-rt-14-dev clang-format locales)
 fi
 
 install_missing() {
@@ -41,6 +43,28 @@ configure_and_build() {  # dir, extra cmake args...
   cmake --build "$dir" -j "$jobs"
 }
 
+# Fails when clang-format, with the project's .clang-format, would change a
+# C++ file of src, tests, bench or fuzz.
+check_format() {
+  local files=() f
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    while IFS= read -r f; do
+      [ -f "$f" ] && files+=("$f")
+    done < <(git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' \
+                             'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
+  else
+    while IFS= read -r f; do
+      files+=("$f")
+    done < <(find src tests bench fuzz -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+  fi
+  [ ${#files[@]} -eq 0 ] && return 0
+  if ! clang-format --dry-run --Werror "${files[@]}"; then
+    echo "FORMAT CHECK FAILED: the files above differ from .clang-format." >&2
+    echo "Fix them with: clang-format -i <file>..." >&2
+    exit 1
+  fi
+}
+
 install_missing "${packages[@]}"
 
 case "$mode" in
@@ -52,6 +76,7 @@ case "$mode" in
     exec build/bin/konwerter
     ;;
   test)
+    check_format
     # Options are given every time: a build folder remembers them, and "run"
     # configures it without tests.
     configure_and_build build -DKONWERTER_TESTS=ON

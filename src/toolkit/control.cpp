@@ -240,34 +240,23 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
     Form* window = FormOfWindow(c->widget()->window());
     if (window && window->FocusNext(event->key() == Qt::Key_Tab)) return true;
   }
-  Form* form = c->form();
-  const bool is_form = form == c;
-  // A form hears the keys of its controls first when KeyPreview is on, and
-  // its own keys when no control has the focus.
-  bool form_hears = false;
+  const bool is_form = c->form() == c;
+  // A form hears its own keys only when no control has the focus; a
+  // control's keys are that control's alone.
+  bool hears = true;
   if (is_form) {
     QWidget* focus = QApplication::focusWidget();
-    form_hears = focus == nullptr || focus == c->widget() || focus == c->ClientWidget();
-  } else if (form && form->KeyPreview()) {
-    form_hears = true;
+    hears = focus == nullptr || focus == c->widget() || focus == c->ClientWidget();
   }
   int16_t code = KeyCodeOf(event->key());
   int16_t shift = ShiftOf(event->modifiers());
-  if (code != 0) {
-    if (form_hears && !is_form && form->KeyDown) {
-      Control::RaiseUserEvent([&] { form->KeyDown(code, shift); });
-    }
-    if ((!is_form || form_hears) && c->KeyDown) {
-      Control::RaiseUserEvent([&] { c->KeyDown(code, shift); });
-    }
+  if (code != 0 && hears && c->KeyDown) {
+    Control::RaiseUserEvent([&] { c->KeyDown(code, shift); });
   }
   int16_t key_ascii = KeyAsciiOf(event->text());
   if (key_ascii == 0) return false;
   const int16_t typed = key_ascii;
-  if (form_hears && !is_form && form->KeyPress) {
-    Control::RaiseUserEvent([&] { form->KeyPress(key_ascii); });
-  }
-  if (key_ascii != 0 && (!is_form || form_hears) && c->KeyPress) {
+  if (hears && c->KeyPress) {
     Control::RaiseUserEvent([&] { c->KeyPress(key_ascii); });
   }
   if (key_ascii == 0) return true;  // cancelled
@@ -296,11 +285,7 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       if (e->isAutoRepeat() || !c->widget()->isEnabled()) return false;
       int16_t code = KeyCodeOf(e->key());
       int16_t shift = ShiftOf(e->modifiers());
-      Form* form = c->form();
       if (code == 0) return false;
-      if (form && form != c && form->KeyPreview() && form->KeyUp) {
-        Control::RaiseUserEvent([&] { form->KeyUp(code, shift); });
-      }
       if (c->KeyUp) Control::RaiseUserEvent([&] { c->KeyUp(code, shift); });
       return false;
     }

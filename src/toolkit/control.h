@@ -160,7 +160,6 @@ class Control : public settings::TranslatableControl {
 
  protected:
   void SetWidget(QWidget* widget);  // takes ownership through Qt's parent chain
-  void SetForm(Form* form) { form_ = form; }
   [[noreturn]] static void NotSupported(const char* property);
   // Called once the control has its form and container (the widget is then
   // parented); kinds that place themselves elsewhere (menus) override it.

@@ -594,14 +594,6 @@ bool DescriptionLoader::ApplyForm(Form& f, const std::string& key, const Value& 
     f.SetClientSize(AsInt(v), f.ScaleHeight());
   } else if (key == "clientheight") {
     f.SetClientSize(f.ScaleWidth(), AsInt(v));
-  } else if (key == "clientleft" || key == "left") {
-    f.SetLeft(AsInt(v));
-  } else if (key == "clienttop" || key == "top") {
-    f.SetTop(AsInt(v));
-  } else if (key == "width") {
-    f.SetWidth(AsInt(v));
-  } else if (key == "height") {
-    f.SetHeight(AsInt(v));
   } else if (key == "startupposition") {
     const int p = AsInt(v);
     if (p < 0 || p > 3) throw ValueError("StartUpPosition is 0 to 3");
@@ -610,12 +602,8 @@ bool DescriptionLoader::ApplyForm(Form& f, const std::string& key, const Value& 
     f.SetMinButton(AsBool(v));
   } else if (key == "maxbutton") {
     f.SetMaxButton(AsBool(v));
-  } else if (key == "keypreview") {
-    f.SetKeyPreview(AsBool(v));
   } else if (key == "icon") {
     f.SetIcon(AsPicture(v));
-  } else if (key == "enabled") {
-    f.SetEnabled(AsBool(v));
   } else {
     return false;
   }
@@ -639,8 +627,6 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
         return l.SetAlignment(static_cast<Alignment>(a)), true;
       }
       if (key == "backstyle") return l.SetBackStyle(AsInt(v)), true;
-      if (key == "autosize") return l.SetAutoSize(AsBool(v)), true;
-      if (key == "wordwrap") return l.SetWordWrap(AsBool(v)), true;
       return false;
     }
     case Kind::kPictureBox: {
@@ -648,18 +634,11 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
       if (key == "borderstyle") return p.SetBorderStyle(AsInt(v)), true;
       if (key == "align") return p.SetAlign(AsInt(v)), true;
       if (key == "picture") return p.SetPicture(AsPicture(v)), true;
-      if (key == "autoredraw") return p.SetAutoRedraw(AsBool(v)), true;
-      if (key == "scalemode") {
-        const int m = AsInt(v);
-        if (m < 0 || m > 7) throw ValueError("ScaleMode is 0 to 7");
-        return p.SetScaleMode(m), true;
-      }
       return false;
     }
     case Kind::kFrame: {
       auto& f = static_cast<Frame&>(c);
       if (key == "caption") return f.SetCaption(AsText(v)), true;
-      if (key == "borderstyle") return f.SetBorderStyle(AsInt(v)), true;
       return false;
     }
     case Kind::kListBox: {
@@ -691,7 +670,6 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
     case Kind::kCommandButton: {
       auto& b = static_cast<CommandButton&>(c);
       if (key == "caption") return b.SetCaption(AsText(v)), true;
-      if (key == "default") return b.SetDefault(AsBool(v)), true;
       if (key == "cancel") return b.SetCancel(AsBool(v)), true;
       return false;
     }
@@ -707,8 +685,6 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
       if (key == "fillcolor") return s.SetFillColor(AsColour(v)), true;
       if (key == "fillstyle") return s.SetFillStyle(AsInt(v)), true;
       if (key == "bordercolor") return s.SetBorderColor(AsColour(v)), true;
-      if (key == "backstyle") return s.SetBackStyle(AsInt(v)), true;
-      if (key == "backcolor") return s.SetBackColor(AsColour(v)), true;
       return false;
     }
     case Kind::kTimer: {
@@ -741,8 +717,6 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
     }
     case Kind::kImageList: {
       auto& l = static_cast<ImageList&>(c);
-      if (key == "imagewidth") return l.SetImageWidth(AsInt(v)), true;
-      if (key == "imageheight") return l.SetImageHeight(AsInt(v)), true;
       if (key == "listimage") return l.Add(NamedPicture(AsText(v))), true;
       return false;
     }

@@ -70,13 +70,8 @@ class FormWidget : public QWidget {
   }
   void keyPressEvent(QKeyEvent* event) override {
     if (!form_) return QWidget::keyPressEvent(event);
-    const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
-      form_->PressButton(true);
-      return;
-    }
-    if (key == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-      form_->PressButton(false);
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      form_->PressCancelButton();
       return;
     }
     QWidget::keyPressEvent(event);
@@ -302,7 +297,6 @@ void Form::SetMaxButton(bool on) {
 void Form::SetIcon(const QImage& icon) {
   window_->setWindowIcon(icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)));
 }
-void Form::SetKeyPreview(bool on) { key_preview_ = on; }
 void Form::SetCentred(bool centred) { centred_ = centred; }
 
 void Form::ApplyWindowFlags() {
@@ -444,10 +438,10 @@ bool Form::FocusNext(bool forward) {
   return true;
 }
 
-void Form::PressButton(bool is_default) {
+void Form::PressCancelButton() {
   for (const auto& c : controls_) {
     auto* b = dynamic_cast<CommandButton*>(c.get());
-    if (b && (is_default ? b->IsDefault() : b->IsCancel())) {
+    if (b && b->IsCancel()) {
       b->PressByKey();
       return;
     }

@@ -74,8 +74,6 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   void SetMinButton(bool on);
   void SetMaxButton(bool on);
   void SetIcon(const QImage& icon);
-  void SetKeyPreview(bool on);
-  bool KeyPreview() const { return key_preview_; }
   void SetCentred(bool centred);  // centred on the screen when shown
   int BorderStyle() const { return border_style_; }
 
@@ -121,7 +119,7 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   int FrameLeft() const;  // twips of frame beside the client area, each side
   int FrameTop() const;   // above it: title bar, border and menu bar
   int FrameBottom() const;
-  void PressButton(bool is_default);  // Enter / Esc
+  void PressCancelButton();  // Esc
 
   std::vector<std::unique_ptr<Control>> controls_;
   FormWidget* window_ = nullptr;
@@ -131,7 +129,6 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
   bool loaded_ = true;
   bool unloading_ = false;
-  bool key_preview_ = false;
   bool centred_ = false;
   bool min_button_ = true;
   bool max_button_ = true;

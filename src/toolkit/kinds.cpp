@@ -87,9 +87,7 @@ class ShapeWidget : public QWidget {
   int shape = 0;
   Colour fill_color = 0;
   Colour border_color = SystemColour(8);
-  Colour back_color = SystemColour(5);
   int fill_style = 1;
-  int back_style = 0;
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -106,7 +104,6 @@ class ShapeWidget : public QWidget {
         p.drawRect(r);
       }
     };
-    if (back_style == 1) draw(ToQColor(back_color), Qt::NoPen);
     if (fill_style == 0) draw(ToQColor(fill_color), Qt::NoPen);
     draw(Qt::NoBrush, QPen(ToQColor(border_color), 1));
   }
@@ -223,7 +220,6 @@ std::string Label::Caption() const { return caption_; }
 void Label::SetCaption(const std::string& caption) {
   caption_ = caption;
   if (auto* w = static_cast<QLabel*>(widget())) w->setText(StripAccessKey(Q(caption)));
-  Fit();
 }
 void Label::SetAlignment(Alignment a) {
   auto* w = static_cast<QLabel*>(widget());
@@ -238,33 +234,9 @@ void Label::SetBackStyle(int style) {
   back_style_ = style;
   ApplyLook();
 }
-void Label::SetAutoSize(bool on) {
-  auto_size_ = on;
-  Fit();
-}
-void Label::SetWordWrap(bool on) {
-  word_wrap_ = on;
-  Fit();
-}
 void Label::ApplyLook() {
   VisualControl::ApplyLook();
   if (widget_) widget_->setAutoFillBackground(back_style_ == 1);
-  Fit();
-}
-void Label::Fit() {
-  auto* w = static_cast<QLabel*>(widget());
-  if (!auto_size_ || !w) return;
-  const QFontMetrics fm(w->font());
-  QRect r;
-  if (word_wrap_) {
-    r = fm.boundingRect(QRect(0, 0, std::max(1, TwipsToPixels(width_)), 100000), Qt::TextWordWrap,
-                        w->text());
-  } else {
-    r = fm.boundingRect(QRect(0, 0, 100000, 100000), 0, w->text());
-    width_ = PixelsToTwips(r.width());
-  }
-  height_ = PixelsToTwips(std::max(r.height(), fm.height()));
-  ApplyGeometry();
 }
 bool Label::TabStop() const { NotSupported("TabStop"); }
 void Label::SetTabStop(bool) { NotSupported("TabStop"); }
@@ -357,10 +329,6 @@ std::string Frame::Caption() const { return caption_; }
 void Frame::SetCaption(const std::string& caption) {
   caption_ = caption;
   if (auto* w = static_cast<QGroupBox*>(widget())) w->setTitle(Q(caption));
-}
-void Frame::SetBorderStyle(int style) {
-  if (style != 0 && style != 1) InvalidValue();
-  if (auto* w = static_cast<QGroupBox*>(widget())) w->setFlat(style == 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -609,10 +577,6 @@ void CommandButton::SetCaption(const std::string& caption) {
   caption_ = caption;
   if (auto* w = static_cast<QPushButton*>(widget())) w->setText(Q(caption));  // "&D": Alt+D
 }
-void CommandButton::SetDefault(bool is_default) {
-  is_default_ = is_default;
-  if (auto* w = static_cast<QPushButton*>(widget())) w->setDefault(is_default);
-}
 void CommandButton::SetCancel(bool is_cancel) { is_cancel_ = is_cancel; }
 void CommandButton::PressByKey() {
   if (!enabled_ || !visible_ || !widget_) return;
@@ -675,13 +639,6 @@ void Shape::SetBorderColor(Colour colour) {
 void Shape::SetFillStyle(int style) {
   if (style < 0 || style > 7) InvalidValue();
   if (auto* w = ShapeOf(widget())) w->fill_style = style, w->update();
-}
-void Shape::SetBackColor(Colour colour) {
-  if (auto* w = ShapeOf(widget())) w->back_color = colour, w->update();
-}
-void Shape::SetBackStyle(int style) {
-  if (style != 0 && style != 1) InvalidValue();
-  if (auto* w = ShapeOf(widget())) w->back_style = style, w->update();
 }
 bool Shape::TabStop() const { NotSupported("TabStop"); }
 void Shape::SetTabStop(bool) { NotSupported("TabStop"); }

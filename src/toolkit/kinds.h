@@ -43,8 +43,6 @@ class Label : public VisualControl {
   void SetCaption(const std::string& caption) override;  // "&" marks an access key
   void SetAlignment(Alignment a);
   void SetBackStyle(int style);   // 0 transparent, 1 opaque
-  void SetAutoSize(bool on);      // the label takes the size of its text
-  void SetWordWrap(bool on);      // with AutoSize: grows downwards, keeping its width
   bool TabStop() const override;  // labels have no tab stop: raise
   void SetTabStop(bool) override;
   void SetFocus() override;
@@ -55,11 +53,8 @@ class Label : public VisualControl {
   bool ClicksOnMouseUp() const override { return true; }
 
  private:
-  void Fit();
   std::string caption_;
   int back_style_ = 1;
-  bool auto_size_ = false;
-  bool word_wrap_ = false;
 };
 
 // Container kinds.
@@ -70,8 +65,6 @@ class PictureBox : public VisualControl {
   void SetAlign(int align);  // 0 none, 4 right edge of the form, as tall as its client area
   int Align() const { return align_; }
   void SetBorderStyle(int style);  // 0 none, 1 fixed single
-  void SetAutoRedraw(bool on) { auto_redraw_ = on; }
-  void SetScaleMode(int mode) { scale_mode_ = mode; }
   QWidget* ClientWidget() const override;
   bool CanTakeFocus() const override { return true; }
   // Follows the form's client area when aligned to one of its edges.
@@ -89,8 +82,6 @@ class PictureBox : public VisualControl {
   QWidget* client_ = nullptr;
   int align_ = 0;
   int border_style_ = 1;
-  bool auto_redraw_ = false;
-  int scale_mode_ = 1;
 };
 
 class Frame : public VisualControl {
@@ -98,7 +89,6 @@ class Frame : public VisualControl {
   Frame(std::string name, int index);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
-  void SetBorderStyle(int style);  // 0 none, 1 fixed single
   QWidget* ClientWidget() const override { return widget(); }
   bool CanTakeFocus() const override { return false; }
 
@@ -170,16 +160,13 @@ class CommandButton : public VisualControl {
   CommandButton(std::string name, int index);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
-  void SetDefault(bool is_default);  // Enter clicks it
-  void SetCancel(bool is_cancel);    // Esc clicks it
-  bool IsDefault() const { return is_default_; }
+  void SetCancel(bool is_cancel);  // Esc clicks it
   bool IsCancel() const { return is_cancel_; }
-  // Clicks the button as the user would (Enter, Esc, the access key).
+  // Clicks the button as the user would (Esc, the access key).
   void PressByKey();
 
  private:
   std::string caption_;
-  bool is_default_ = false;
   bool is_cancel_ = false;
 };
 
@@ -213,8 +200,6 @@ class Shape : public Control {
   void SetFillColor(Colour colour);
   void SetBorderColor(Colour colour);
   void SetFillStyle(int style);  // 0 solid, 1 transparent
-  void SetBackColor(Colour colour);
-  void SetBackStyle(int style);  // 0 transparent, 1 opaque
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
@@ -328,8 +313,6 @@ class ImageList : public Control {
   void Add(const QImage& picture);
   int Count() const;
   const QImage& ListImage(int number) const;  // numbered from 1; kErrSubscript outside
-  void SetImageWidth(int pixels) { image_width_ = pixels; }
-  void SetImageHeight(int pixels) { image_height_ = pixels; }
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
@@ -337,7 +320,6 @@ class ImageList : public Control {
 
  private:
   std::vector<QImage> images_;
-  int image_width_ = 0, image_height_ = 0;
 };
 
 // The serial communications control on a window; the port itself is

@@ -57,7 +57,7 @@ void KEY::cmdUstawRamke_Click() {
   if (!numeric) {
     platform::MsgBox(read_back, platform::MsgBoxIcon::kInformation);
   } else if (platform::Val(code) != platform::Val(read_back)) {
-    platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kInformation);
+    platform::MsgBox(kWriteFailedText, platform::MsgBoxIcon::kInformation);
   }
 }
 

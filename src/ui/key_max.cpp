@@ -41,7 +41,7 @@ void KEY::cmdUstawMax_Click() {
   if (!numeric || platform::Val(box.Text()) != platform::Val(r)) {
     if (!numeric) platform::MsgBox(r, platform::MsgBoxIcon::kInformation);
     if (numeric && platform::Val(box.Text()) != platform::Val(r))
-      platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kInformation);
+      platform::MsgBox(kWriteFailedText, platform::MsgBoxIcon::kInformation);
   }
 }
 

@@ -39,7 +39,7 @@ void KEY::cmdUstawMod_Click() {
   const bool differs = numeric && static_cast<double>(sel) != platform::Val(r);
   if (out_of_range || differs) {
     if (out_of_range) platform::MsgBox(r, platform::MsgBoxIcon::kInformation);
-    if (differs) platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kInformation);
+    if (differs) platform::MsgBox(kWriteFailedText, platform::MsgBoxIcon::kInformation);
   }
 }
 

@@ -3,7 +3,6 @@
 // port settings, which park the picker again. The port number is typed on a
 // keypad whose entry is the row's own value label.
 
-#include <exception>
 #include <string>
 
 #include "link/port_settings.h"
@@ -17,15 +16,6 @@ namespace {
 
 constexpr size_t kMaxPortDigits = 4;
 
-// Runs one step; whatever error it raises abandons that step only.
-template <typename F>
-void IgnoringErrors(F&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
-}
-
 }  // namespace
 
 void KEY::LblNrPortuCap_Click() {
@@ -36,13 +26,13 @@ void KEY::LblNrPortuCap_Click() {
   // Only the ten digit keys keep a tab stop, in the order 0 to 9, for the
   // rest of the window's life. Kinds without a tab stop are passed over.
   for (int i = 0; i < form_->ControlCount(); ++i) {
-    IgnoringErrors([&] { form_->ControlAt(i).SetTabStop(false); });
+    platform::ResumeNext([&] { form_->ControlAt(i).SetTabStop(false); });
   }
   for (int d = 0; d <= 9; ++d) {
-    IgnoringErrors([&] { C("ButtonXP1", d).SetTabIndex(d); });
-    IgnoringErrors([&] { C("ButtonXP1", d).SetTabStop(true); });
+    platform::ResumeNext([&] { C("ButtonXP1", d).SetTabIndex(d); });
+    platform::ResumeNext([&] { C("ButtonXP1", d).SetTabStop(true); });
   }
-  IgnoringErrors([&] { C("lblNrPortuVal").SetCaption(""); });
+  platform::ResumeNext([&] { C("lblNrPortuVal").SetCaption(""); });
 }
 
 void KEY::lblSpeedCap_Click() {

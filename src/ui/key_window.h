@@ -31,6 +31,10 @@ namespace ui {
 
 class frmWykresy;
 
+// Shown when a set's read-back differs from the value sent (maximum, working
+// mode, frame type). A fixed text: it is not looked up in the language file.
+inline constexpr char kWriteFailedText[] = "Błąd zapisu";
+
 class KEY : public converter::ConverterView, public converter::PortSettingsView {
  public:
   // Builds the window from its description (not yet shown, Form_Load not yet

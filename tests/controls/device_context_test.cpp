@@ -91,8 +91,12 @@ TEST_F(DeviceContextTest, FillAndFrameExcludeRightAndBottom) {
 }
 
 TEST_F(DeviceContextTest, SystemColoursArePaintedAsThePaletteGivesThem) {
-  SetPixel(&dc_, 0, 0, SystemColour(15));
-  EXPECT_EQ(At(0, 0), ToQColor(SystemColour(15)).rgb() & 0xFFFFFF);
+  SetPixel(&dc_, 0, 0, SystemColour(15));   // button face
+  SetPixel(&dc_, 1, 0, SystemColour(26));   // hot-tracked item: red, green and blue all differ
+  SetPixel(&dc_, 2, 0, SystemColour(200));  // no such entry
+  EXPECT_EQ(At(0, 0), 0xF0F0F0u);
+  EXPECT_EQ(At(1, 0), 0x0066CCu);
+  EXPECT_EQ(At(2, 0), 0x000000u);
 }
 
 TEST_F(DeviceContextTest, SelectReturnsThePreviousObjectAndObjectsAreCounted) {

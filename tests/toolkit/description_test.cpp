@@ -97,7 +97,6 @@ Begin Form KEY
   End
   Begin CommandButton Command1
     Caption = "&Dalej"
-    Default = True
     Left = 3240
     Top = 2040
     Width = 1095
@@ -138,8 +137,6 @@ Begin Form KEY
     End
   End
   Begin ImageList ImageList1
-    ImageWidth = 16
-    ImageHeight = 16
     ListImage = "logo"
     ListImage = "logo"
   End

@@ -1,6 +1,8 @@
-// Pictures of the running window for a person to look at: written only when
-// KONWERTER_SHOTS names a folder, skipped otherwise.
+// Pictures of the running window: each page, the wait banner and the chart
+// window must look different from the empty window. When KONWERTER_SHOTS
+// names a folder, the pictures are also written there for a person to look at.
 
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -13,42 +15,54 @@ namespace {
 
 class ScreenshotTest : public WindowTest {
  protected:
-  void Save(const std::string& name, QWidget* w) {
+  QImage Shot(const std::string& name, QWidget* w) {
     QCoreApplication::processEvents();
-    w->grab().save(QString::fromStdString(shots_ + "/" + name + ".png"));
+    const QImage picture = w->grab().toImage();
+    if (const char* shots = std::getenv("KONWERTER_SHOTS"))
+      picture.save(QString::fromStdString(std::string(shots) + "/" + name + ".png"));
+    return picture;
   }
-  std::string shots_;
 };
 
 TEST_F(ScreenshotTest, EveryPageTheBannerAndTheChartWindow) {
-  const char* shots = std::getenv("KONWERTER_SHOTS");
-  if (!shots) GTEST_SKIP() << "KONWERTER_SHOTS not set";
-  shots_ = shots;
   UseDeliveredFiles();  // as the program starts on them
   ui::KEY& k = Start();
   QWidget* window = form().widget()->window();
-  Save("1_start", window);
+  const QImage empty = Shot("1_start", window);
+  ASSERT_FALSE(empty.isNull());
+  std::vector<QImage> pages;
   k.lblzdarzenia_Click();
-  Save("2_tryb_pracy", window);
+  pages.push_back(Shot("2_tryb_pracy", window));
   k.lblPlik_Click();
-  Save("3_parametry", window);
+  pages.push_back(Shot("3_parametry", window));
   k.LblUstawieniaPortu_Click();
-  Save("4_polaczenie", window);
+  pages.push_back(Shot("4_polaczenie", window));
   k.lblRamka_Click();
-  Save("5_ramka", window);
+  pages.push_back(Shot("5_ramka", window));
   k.lblTransmisja_Click();
-  Save("6_transmisja", window);
+  pages.push_back(Shot("6_transmisja", window));
+  for (size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_TRUE(pages[i] != empty) << "page " << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_TRUE(pages[i] != pages[j]) << "pages " << j << ", " << i;
+  }
   k.lblzdarzenia_Click();
   k.ShowWaitBanner(true);
-  Save("7_banner", window);
+  EXPECT_TRUE(Shot("7_banner", window) != pages[0]);
   k.ShowWaitBanner(false);
+  EXPECT_TRUE(Shot("7_banner_gone", window) == pages[0]);
+  QImage chart_picture, without_chart;
   QTimer::singleShot(50, [&] {
     ui::frmWykresy* chart = k.chart_window();
-    Save("8_chart", chart->form()->widget()->window());
+    QWidget* chart_window = chart->form()->widget()->window();
+    chart_picture = Shot("8_chart", chart_window);
+    chart->form()->Get<tk::Image>("Image1").SetPicture(QImage());
+    without_chart = Shot("9_chart_cleared", chart_window);
     chart->Label1_Click();
   });
   Get<tk::OptionButton>("opModPracy", 1).SetValue(true);
   k.ButtonXP2_Click();
+  ASSERT_FALSE(chart_picture.isNull());
+  EXPECT_TRUE(chart_picture != without_chart);
 }
 
 }  // namespace
