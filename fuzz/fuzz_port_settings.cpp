@@ -38,7 +38,10 @@ void CheckNumber(const std::string& text) {
   if (platform::IsNumeric(text)) FUZZ_CHECK(std::isfinite(value));
   if (!std::isfinite(value)) return;
   std::string shown = platform::NumberToText(value);
-  FUZZ_CHECK(std::isfinite(platform::Val(shown)));
+  // Fifteen significant digits round the very largest doubles up past the
+  // range ("1.79769313486232E+308"), as the platform's text did; the text
+  // then reads back as infinity, which every conversion after it refuses.
+  if (std::fabs(value) < 1.797693134862315e308) FUZZ_CHECK(std::isfinite(platform::Val(shown)));
   if (std::fabs(value) < 1e15) {
     std::string padded = platform::Format(value, "000000");
     FUZZ_CHECK(padded.size() >= 6);
@@ -70,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::string file = "[USTAWIENIA]\r\n";
   std::vector<std::string> stored;
   for (const char* key : kKeys) {
-    std::string value = data.ConsumeRandomLengthString(40);
+    std::string value = fuzz_util::ConsumeNumberText(data, 40);
     stored.push_back(value);
     if (!value.empty() && value[0] == '#') continue;  // now and then a missing key
     file += std::string(key) + "=" + value + "\r\n";

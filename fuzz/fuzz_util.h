@@ -168,4 +168,42 @@ inline std::string PickName(const NameChoice& choice, const std::vector<std::str
   return name;
 }
 
+// Number texts at the edges of what the conversions take: beyond a double's
+// range both ways, below its smallest value, absurdly long, hexadecimal
+// without digits or beyond 32 bits, signs and points alone, words.
+inline const std::vector<std::string>& EdgeNumberTexts() {
+  static const std::vector<std::string> texts = {"1e400",
+                                                 "-1e400",
+                                                 "1e-400",
+                                                 std::string(400, '9'),
+                                                 "&H",
+                                                 "&HFFFFFFFFFFFFFFFF",
+                                                 "-0",
+                                                 ".",
+                                                 "1e",
+                                                 "NaN",
+                                                 "Infinity",
+                                                 "1d5",
+                                                 "9e999",
+                                                 "1e309",
+                                                 "-",
+                                                 "&O",
+                                                 "2.5",
+                                                 "-2.5",
+                                                 "1.7976931348623157e308"};
+  return texts;
+}
+
+// A stored number's text: now and then one of the edge texts, perhaps with
+// random text after it, otherwise random text.
+inline std::string ConsumeNumberText(FuzzedDataProvider& data, size_t max_length) {
+  const uint8_t how = data.ConsumeIntegral<uint8_t>();
+  std::string random = data.ConsumeRandomLengthString(max_length);
+  if ((how & 1) == 0) return random;
+  const auto& edges = EdgeNumberTexts();
+  std::string text = edges[(how >> 2) % edges.size()];
+  if (how & 2) text += random;
+  return text;
+}
+
 }  // namespace fuzz_util

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QtGlobal>
@@ -10,6 +11,7 @@
 #include <cmath>
 
 #include "platform/cp1250.h"
+#include "platform/message_box.h"
 #include "toolkit/form.h"
 #include "toolkit/internal.h"
 
@@ -208,15 +210,13 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
   return shift;
 }
 
-namespace {
-
-// KeyAscii of a typed text: its windows-1250 byte; 0 for none.
-int16_t KeyAsciiOf(const QString& text) {
-  if (text.size() != 1) return 0;
-  const char16_t ch = text[0].unicode();
+int16_t KeyAsciiOf(char32_t ch) {
+  if (ch == 0) return 0;
   if (ch < 128) return static_cast<int16_t>(ch);
-  const std::string bytes = platform::Utf8ToCp1250(U(text));
-  if (bytes.size() != 1 || bytes[0] == '?') return 0;
+  // The platform's text boxes held windows-1250 text: a character it lacks
+  // (another keyboard layout's letter) came as "?", and a filter saw that.
+  const std::string bytes = platform::Utf8ToCp1250(U(QString::fromUcs4(&ch, 1)));
+  if (bytes.size() != 1 || bytes[0] == '?') return '?';
   return static_cast<int16_t>(static_cast<unsigned char>(bytes[0]));
 }
 
@@ -226,7 +226,29 @@ QString TextOfKeyAscii(int16_t key_ascii) {
   return Q(platform::Cp1250ToUtf8(std::string(1, byte)));
 }
 
-}  // namespace
+QString RaiseKeyPressForText(Control* control, const QString& text, bool* cancelled) {
+  QString accepted;
+  *cancelled = false;
+  for (char32_t ch : text.toUcs4()) {
+    int16_t key_ascii = KeyAsciiOf(ch);
+    const int16_t typed = key_ascii;
+    if (typed == 0) {  // no character code: nothing to hear
+      accepted += QString::fromUcs4(&ch, 1);
+      continue;
+    }
+    if (control && control->KeyPress) {
+      Control::RaiseUserEvent([&] { control->KeyPress(key_ascii); });
+    }
+    if (key_ascii == 0) {
+      *cancelled = true;
+    } else if (key_ascii == typed) {
+      accepted += QString::fromUcs4(&ch, 1);
+    } else {
+      accepted += TextOfKeyAscii(key_ascii);  // a handler replaced the character
+    }
+  }
+  return accepted;
+}
 
 // ---------------------------------------------------------------------------
 // Event routing
@@ -253,22 +275,42 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
   if (code != 0 && hears && c->KeyDown) {
     Control::RaiseUserEvent([&] { c->KeyDown(code, shift); });
   }
-  int16_t key_ascii = KeyAsciiOf(event->text());
-  if (key_ascii == 0) return false;
-  const int16_t typed = key_ascii;
-  if (hears && c->KeyPress) {
-    Control::RaiseUserEvent([&] { c->KeyPress(key_ascii); });
+  QString text = event->text();
+  const int key = event->key();
+  if ((event->modifiers() & Qt::ControlModifier) && !(event->modifiers() & Qt::AltModifier) &&
+      key >= Qt::Key_A && key <= Qt::Key_Z) {
+    // Ctrl and a letter type its control character (Ctrl+V is 22), whatever
+    // text the window system put into the event.
+    text = QChar(static_cast<char16_t>(key - Qt::Key_A + 1));
   }
-  if (key_ascii == 0) return true;  // cancelled
-  if (key_ascii != typed) {
-    // A handler replaced the character: the widget receives the new one.
-    QKeyEvent replaced(QEvent::KeyPress, 0, event->modifiers(), TextOfKeyAscii(key_ascii));
-    replaying_ = true;
-    QApplication::sendEvent(watched, &replaced);
-    replaying_ = false;
-    return true;
-  }
-  return false;
+  if (text.isEmpty()) return false;
+  bool cancelled = false;
+  const QString accepted =
+      RaiseKeyPressForText(hears ? c : nullptr, text, &cancelled);
+  if (accepted == text) return false;   // the widget takes the key as it came
+  if (accepted.isEmpty()) return true;  // cancelled
+  // A handler replaced a character: the widget receives the new text.
+  QKeyEvent replaced(QEvent::KeyPress, 0, event->modifiers(), accepted);
+  replaying_ = true;
+  QApplication::sendEvent(watched, &replaced);
+  replaying_ = false;
+  return true;
+}
+
+// Text that an input method commits is typed text too: each character raises
+// KeyPress, and the box gets what the handlers left.
+bool ControlEventBridge::InputMethodText(QObject* watched, QInputMethodEvent* event) {
+  const QString text = event->commitString();
+  if (text.isEmpty()) return false;
+  bool cancelled = false;
+  const QString accepted = RaiseKeyPressForText(control_, text, &cancelled);
+  if (accepted == text) return false;
+  QInputMethodEvent replaced(event->preeditString(), event->attributes());
+  replaced.setCommitString(accepted, event->replacementStart(), event->replacementLength());
+  replaying_ = true;
+  QApplication::sendEvent(watched, &replaced);
+  replaying_ = false;
+  return true;
 }
 
 bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
@@ -280,6 +322,9 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       // widget itself drops them).
       if (replaying_ || !c->widget()->isEnabled()) return false;
       return KeyPressed(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod:
+      if (replaying_ || !c->widget()->isEnabled()) return false;
+      return InputMethodText(watched, static_cast<QInputMethodEvent*>(event));
     case QEvent::KeyRelease: {
       auto* e = static_cast<QKeyEvent*>(event);
       if (e->isAutoRepeat() || !c->widget()->isEnabled()) return false;
@@ -376,13 +421,37 @@ void Control::NotSupported(const char* property) {
       std::string("Object doesn't support this property or method: ") + property);
 }
 
+namespace {
+
+// The guard's own message box is open: the user is already looking at an
+// error, and a timer failing on every tick must not pile boxes up.
+bool reporting_error = false;
+
+void ReportUnexpectedError(const std::string& what) {
+  if (reporting_error) {
+    qWarning("unexpected error while another is shown: %s", what.c_str());
+    return;
+  }
+  struct Reporting {
+    Reporting() { reporting_error = true; }
+    ~Reporting() { reporting_error = false; }
+  } reporting;
+  platform::MsgBox("Nieoczekiwany błąd: " + what, platform::MsgBoxIcon::kCritical);
+}
+
+}  // namespace
+
 void Control::RaiseUserEvent(const std::function<void()>& raise) {
+  // Nothing may unwind through Qt's event dispatch: an error no handler
+  // expected is shown, and the program goes on with the next event.
   try {
     raise();
+  } catch (const platform::VbError& e) {
+    ReportUnexpectedError(std::string(e.what()) + " (" + std::to_string(e.number()) + ")");
   } catch (const std::exception& e) {
-    qWarning("unhandled error in an event handler: %s", e.what());
+    ReportUnexpectedError(e.what());
   } catch (...) {
-    qWarning("unhandled error in an event handler");
+    ReportUnexpectedError("nieznany");
   }
 }
 

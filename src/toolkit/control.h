@@ -136,8 +136,10 @@ class Control : public settings::TranslatableControl {
   virtual void SetPointer(Pointer pointer);
   virtual void SetToolTipText(const std::string& text);
 
-  // Raises an event that the user's action caused; an error escaping the
-  // handler is reported instead of unwinding through Qt.
+  // Raises an event that the user's action, a timer or the window system
+  // caused: every such event goes through here. An error escaping the
+  // handler ends neither the program nor the event: it is shown in a
+  // critical message box naming it, and the next event is handled.
   static void RaiseUserEvent(const std::function<void()>& raise);
 
   // ZOrder 0 brings the control to the front of its container, 1 sends it

@@ -10,6 +10,7 @@
 
 class QFocusEvent;
 class QKeyEvent;
+class QInputMethodEvent;
 class QWidget;
 
 namespace tk {
@@ -30,6 +31,19 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers);
 // The platform's button code: 1 left, 2 right, 4 middle, added together.
 int16_t ButtonOf(Qt::MouseButtons buttons);
 
+// KeyAscii of a character: its windows-1250 code; "?" (63) for a character
+// that windows-1250 lacks. And the text of a KeyAscii.
+int16_t KeyAsciiOf(char32_t ch);
+QString TextOfKeyAscii(int16_t key_ascii);
+
+class Form;
+// Raises KeyPress for each character of a text that reaches a control
+// (typed, committed by an input method, pasted or dropped): first the
+// previewing form's, then the control's (either may be nullptr). Returns the
+// text the handlers left: cancelled characters dropped (and *cancelled set),
+// replaced ones replaced.
+QString RaiseKeyPressForText(Control* control, const QString& text, bool* cancelled);
+
 // Routes a control's widget's input and focus events to its handlers.
 class ControlEventBridge : public QObject {
  public:
@@ -38,6 +52,7 @@ class ControlEventBridge : public QObject {
 
  private:
   bool KeyPressed(QObject* watched, QKeyEvent* event);
+  bool InputMethodText(QObject* watched, QInputMethodEvent* event);
   Control* control_;
   bool replaying_ = false;
 };
@@ -54,7 +69,6 @@ bool HasTabIndex(Kind kind);
 // that has a window of its own.
 bool IsWindowless(Kind kind);
 
-class Form;
 // Every live form, in creation order, for SendKeys and the message box owner.
 std::vector<Form*>& LiveForms();
 // The form whose top-level widget is window, or nullptr.

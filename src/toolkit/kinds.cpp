@@ -2,14 +2,19 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -729,11 +734,73 @@ void Slider::SetValue(int v) {
 // ---------------------------------------------------------------------------
 // TextBox
 
+// The edit box: pasted and dropped text passes the same KeyPress handlers as
+// typed text, so that a filter there holds for every way text comes in.
+class TextEdit : public QLineEdit {
+ public:
+  explicit TextEdit(TextBox* owner) : owner_(owner) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->matches(QKeySequence::Paste)) {
+      PasteFrom(QClipboard::Clipboard);
+      e->accept();
+      return;
+    }
+    QLineEdit::keyPressEvent(e);
+  }
+  // The middle button pastes the selection where the window system has one.
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+      setCursorPosition(cursorPositionAt(e->position().toPoint()));
+      PasteFrom(QClipboard::Selection);
+      e->accept();
+      return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+  }
+  void contextMenuEvent(QContextMenuEvent* e) override {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+      QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
+      QObject::connect(paste, &QAction::triggered, this,
+                       [this] { PasteFrom(QClipboard::Clipboard); });
+    }
+    menu->popup(e->globalPos());
+  }
+  void dropEvent(QDropEvent* e) override {
+    if (!e->mimeData()->hasText() || isReadOnly()) return QLineEdit::dropEvent(e);
+    const QString text = e->mimeData()->text();
+    QString accepted;
+    if (!owner_->AcceptInserted(text, &accepted)) {
+      e->ignore();
+      return;
+    }
+    if (accepted == text) return QLineEdit::dropEvent(e);
+    // A handler replaced characters: the replacement goes in, as a copy.
+    setCursorPosition(cursorPositionAt(e->position().toPoint()));
+    insert(accepted);
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  }
+
+ private:
+  void PasteFrom(QClipboard::Mode mode) {
+    if (isReadOnly()) return;
+    QString accepted;
+    if (owner_->AcceptInserted(QGuiApplication::clipboard()->text(mode), &accepted)) {
+      insert(accepted);
+    }
+  }
+  TextBox* owner_;
+};
+
 TextBox::TextBox(std::string name, int index)
     : VisualControl(Kind::kTextBox, std::move(name), index) {
   back_color_ = SystemColour(5);
   fore_color_ = SystemColour(8);
-  auto* w = new QLineEdit;
+  auto* w = new TextEdit(this);
   w->setMaxLength(32767);
   SetWidget(w);
   ApplyLook();
@@ -835,6 +902,20 @@ void TextBox::SetSelText(const std::string& text) {
   setting_ = false;
   if (w->text() != before && Change) Change();
 }
+bool TextBox::AcceptInserted(const QString& text, QString* accepted) {
+  QString line = text;
+  // Text copied as a line often ends with its line break.
+  if (line.endsWith(QLatin1Char('\n'))) line.chop(1);
+  if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+  // A one-line box holds no control characters; typed, they are keys.
+  for (QChar ch : line) {
+    if (ch.unicode() < 32) return false;
+  }
+  bool cancelled = false;
+  *accepted = RaiseKeyPressForText(this, line, &cancelled);
+  return !cancelled;
+}
+
 std::string TextBox::ToolTipText() const { return tool_tip_; }
 void TextBox::SetToolTipText(const std::string& text) { Control::SetToolTipText(text); }
 void TextBox::SetAppearance(int a) {

@@ -11,6 +11,7 @@
 #include "toolkit/control.h"
 
 class QTimer;
+class QString;
 class QAction;
 class QMenu;
 
@@ -268,6 +269,12 @@ class TextBox : public VisualControl {
   void SetToolTipText(const std::string& text) override;
   void SetAppearance(int a);   // 0 flat, 1 3D
   void SetBorderStyle(int s);  // 0 none, 1 fixed single
+
+  // Text that a paste or a drop would put into the box: every character
+  // raises KeyPress as if typed. False (the box keeps its text) when a
+  // handler cancels any of them or the text holds a control character (one
+  // line break at its end is dropped); otherwise *accepted is what goes in.
+  bool AcceptInserted(const QString& text, QString* accepted);
 
  protected:
   bool ClicksAndPassesTheMouseOn() const override { return true; }

@@ -10,12 +10,15 @@
 #include <QWidget>
 #include <cmath>
 
-#include "platform/cp1250.h"
 #include "toolkit/form.h"
 #include "toolkit/internal.h"
 
 namespace tk {
 namespace {
+
+// Every notification the window system brings goes through the toolkit's
+// one guard, as the intrinsic controls' events do.
+void Guarded(const std::function<void()>& notify) { Control::RaiseUserEvent(notify); }
 
 bool Inside(const QWidget* w, QPoint p) {
   if (!w->rect().contains(p)) return false;
@@ -55,17 +58,21 @@ class SurfaceWidget : public QWidget {
     if (host_) host_->PaintSurface(this);
   }
   void resizeEvent(QResizeEvent*) override {
-    if (host_) host_->HostResized();
+    if (host_) Guarded([this] { host_->HostResized(); });
   }
   void showEvent(QShowEvent* e) override {
-    if (host_ && !e->spontaneous()) host_->UserControl_Show();
+    if (host_ && !e->spontaneous()) Guarded([this] { host_->UserControl_Show(); });
   }
 
   void focusInEvent(QFocusEvent* e) override {
-    if (host_ && !SilentFocusChange(e, this)) host_->UserControl_GotFocus();
+    if (host_ && !SilentFocusChange(e, this)) {
+      Guarded([this] { host_->UserControl_GotFocus(); });
+    }
   }
   void focusOutEvent(QFocusEvent* e) override {
-    if (host_ && !SilentFocusChange(e, this)) host_->UserControl_LostFocus();
+    if (host_ && !SilentFocusChange(e, this)) {
+      Guarded([this] { host_->UserControl_LostFocus(); });
+    }
   }
 
   void mousePressEvent(QMouseEvent* e) override {
@@ -82,12 +89,12 @@ class SurfaceWidget : public QWidget {
     if (second_press) {
       double_click_ = true;
       double_click_seen_ = true;
-      host_->UserControl_DblClick();
+      Guarded([this] { host_->UserControl_DblClick(); });
       return;
     }
     double_click_ = false;
     double_click_seen_ = false;
-    host_->UserControl_MouseDown(button, shift, x, y);
+    Guarded([&] { host_->UserControl_MouseDown(button, shift, x, y); });
   }
   // Qt follows the second press with a double-click event; when that press
   // was already recognised it is dropped. A double-click event without such
@@ -101,7 +108,7 @@ class SurfaceWidget : public QWidget {
     if (ButtonOf(e->button()) == 0) return;
     clicked_button_ = 0;
     double_click_ = true;
-    host_->UserControl_DblClick();
+    Guarded([this] { host_->UserControl_DblClick(); });
   }
 
   void mouseMoveEvent(QMouseEvent* e) override {
@@ -110,7 +117,7 @@ class SurfaceWidget : public QWidget {
     int16_t shift = ShiftOf(e->modifiers());
     float x = host_->ToScale(e->position().toPoint().x());
     float y = host_->ToScale(e->position().toPoint().y());
-    host_->UserControl_MouseMove(button, shift, x, y);
+    Guarded([&] { host_->UserControl_MouseMove(button, shift, x, y); });
   }
 
   void mouseReleaseEvent(QMouseEvent* e) override {
@@ -126,12 +133,12 @@ class SurfaceWidget : public QWidget {
     const bool was_double = double_click_;
     double_click_ = false;
     double_click_seen_ = false;
-    host_->UserControl_MouseUp(button, shift, x, y);
-    if (!self) return;
+    Guarded([&] { host_->UserControl_MouseUp(button, shift, x, y); });
+    if (!self || !host_) return;
     if (was_double || !Inside(this, p)) return;
     clicked_button_ = button;
     last_click_time_ = e->timestamp();
-    host_->UserControl_Click();
+    Guarded([this] { host_->UserControl_Click(); });
   }
 
   void keyPressEvent(QKeyEvent* e) override {
@@ -139,28 +146,20 @@ class SurfaceWidget : public QWidget {
     int16_t key_code = KeyCodeOf(e->key());
     int16_t shift = ShiftOf(e->modifiers());
     QPointer<QWidget> self(this);
-    if (key_code != 0) host_->UserControl_KeyDown(key_code, shift);
-    if (!self) return;
+    if (key_code != 0) Guarded([&] { host_->UserControl_KeyDown(key_code, shift); });
+    if (!self || !host_) return;
     // KeyAscii is the character's windows-1250 code, as the text box gives it.
-    const QString text = e->text();
+    const std::u32string text = e->text().toStdU32String();
     if (text.size() != 1 || (e->modifiers() & Qt::ControlModifier)) return;
-    int16_t key_ascii = 0;
-    if (text.at(0).unicode() < 128) {
-      key_ascii = static_cast<int16_t>(text.at(0).unicode());
-    } else {
-      const std::string byte = platform::Utf8ToCp1250(text.toStdString());
-      if (byte.size() == 1 && byte[0] != '?') {
-        key_ascii = static_cast<int16_t>(static_cast<unsigned char>(byte[0]));
-      }
-    }
-    if (key_ascii != 0) host_->UserControl_KeyPress(key_ascii);
+    int16_t key_ascii = KeyAsciiOf(text[0]);
+    if (key_ascii != 0) Guarded([&] { host_->UserControl_KeyPress(key_ascii); });
   }
   void keyReleaseEvent(QKeyEvent* e) override {
     if (!host_) return;
     if (e->isAutoRepeat()) return;
     int16_t key_code = KeyCodeOf(e->key());
     int16_t shift = ShiftOf(e->modifiers());
-    if (key_code != 0) host_->UserControl_KeyUp(key_code, shift);
+    if (key_code != 0) Guarded([&] { host_->UserControl_KeyUp(key_code, shift); });
   }
 
   // Alt + the access key anywhere in this window.
@@ -179,7 +178,7 @@ class SurfaceWidget : public QWidget {
     const QString mine = QString::fromStdString(host_->AccessKeys());
     if (key.isEmpty() || mine.isEmpty() || key.at(0) != mine.at(0)) return false;
     int16_t key_ascii = static_cast<int16_t>(key.at(0).unicode());
-    host_->UserControl_AccessKeyPress(key_ascii);
+    Guarded([&] { host_->UserControl_AccessKeyPress(key_ascii); });
     return true;
   }
 
@@ -189,7 +188,7 @@ class SurfaceWidget : public QWidget {
     if (!old || !now) return;  // another window activated or deactivated
     const bool was_inside = old == this || isAncestorOf(old);
     const bool is_inside = now == this || isAncestorOf(now);
-    if (was_inside && !is_inside) host_->UserControl_ExitFocus();
+    if (was_inside && !is_inside) Guarded([this] { host_->UserControl_ExitFocus(); });
   }
 
   UserControl* host_;

@@ -18,7 +18,10 @@ int RunKonwerter(int argc, char** argv) {
   KEY window;
   // Closing the main window ends the program at once, whatever else is open.
   window.EndProgram = [] { QCoreApplication::exit(0); };
-  window.Form_Load();
+  // The load handler is an event like any other: an error it did not expect
+  // is shown, and the window still comes up so that the user can close it.
+  tk::Control::RaiseUserEvent([&window] { window.Form_Load(); });
+  if (!window.form().Visible()) window.form().Show();
   return app.exec();
 }
 

@@ -1,6 +1,8 @@
 // The maximum weight: the six-digit box, the simulator slider's range that
 // follows it, and the read and set buttons.
 
+#include <cmath>
+
 #include "platform/message_box.h"
 #include "platform/vb_error.h"
 #include "platform/vb_number.h"
@@ -35,7 +37,14 @@ void KEY::cmdOdbierzMax_Click() {
 
 void KEY::cmdUstawMax_Click() {
   tk::Control& box = C("txtMaxVal");
-  const std::string sent = platform::Format(platform::Val(box.Text()), "000000");
+  const double value = platform::Val(box.Text());
+  // A number beyond a double's range ("1e400", hundreds of digits) has no
+  // digits to send: nothing goes to the converter.
+  if (!std::isfinite(value)) {
+    platform::MsgBox("Wartość poza zakresem", platform::MsgBoxIcon::kInformation);
+    return;
+  }
+  const std::string sent = platform::Format(value, "000000");
   const std::string r = link_->SetMax(sent);
   const bool numeric = platform::IsNumeric(r);
   if (!numeric || platform::Val(box.Text()) != platform::Val(r)) {

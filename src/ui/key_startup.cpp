@@ -4,9 +4,9 @@
 
 #include "controls/register_controls.h"
 #include "platform/files.h"
-#include "platform/vb_number.h"
 #include "settings/ini.h"
 #include "settings/language.h"
+#include "settings/startup_params.h"
 #include "ui/chart_window.h"
 #include "ui/key_window.h"
 #include "ui/pictures.h"
@@ -60,29 +60,24 @@ void KEY::Form_Load() {
 }
 
 void KEY::LoadConverterParams() {
-  const std::string file = settings::SettingsFile();
-  const std::string waga = settings::ReadIniValue(file, "parametry", "waga", "");
-  const std::string ramka = settings::ReadIniValue(file, "parametry", "ramka", "");
-  if (!waga.empty()) {
-    SelectFrameForScale(waga);
+  const settings::StartupParams params = settings::ReadStartupParams(settings::SettingsFile());
+  if (!params.Waga.empty()) {
+    SelectFrameForScale(params.Waga);
     // A name that no row carries selects nothing (the list's own rule).
-    Get<tk::ListBox>("lstWagiZgodne").SetText(waga);
+    Get<tk::ListBox>("lstWagiZgodne").SetText(params.Waga);
   } else {
     bool found = false;
-    SelectFrameType(ramka, found);
-    FillCompatibleScales(ramka);
+    SelectFrameType(params.Ramka, found);
+    FillCompatibleScales(params.Ramka);
   }
 
-  std::string mode = settings::ReadIniValue(file, "parametry", "mode", "");
-  if (!(platform::Val(mode) >= 0 && platform::Val(mode) <= 2)) mode = "0";
   // The option and the chart follow one index, so a fractional entry cannot
   // show the chart of another option.
-  const int k = platform::CInt(platform::Val(mode));
+  const int k = params.Mode;
   Get<tk::OptionButton>("opModPracy", k).SetValue(true);
   Get<tk::Image>("Image5").SetPicture(Get<tk::ImageList>("ImageList1").ListImage(k + 1));
 
-  const std::string max = settings::ReadIniValue(file, "parametry", "max", "");
-  C("txtMaxVal").SetText(platform::Format(platform::Val(max), "000000"));
+  C("txtMaxVal").SetText(params.Max);
 }
 
 void KEY::cmdZamknij_Click() {

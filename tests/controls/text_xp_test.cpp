@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <memory>
 #include <string>
@@ -233,12 +237,43 @@ TEST_F(TextXPTest, LockedShowsAtTheNextRedraw) {
 TEST_F(TextXPTest, HostCancelsKeysBySettingKeyAsciiToZero) {
   std::vector<int> keys;
   max_->KeyPress = [&](int16_t& key_ascii) {
+    if (key_ascii < 28) return;  // control keys, Ctrl+V among them
     keys.push_back(key_ascii);
     if (key_ascii < '0' || key_ascii > '9') key_ascii = 0;
   };
-  QTest::keyClicks(max_->MyTxt().widget(), "1a2-3");
+  QWidget* inner = max_->MyTxt().widget();
+  QTest::keyClicks(inner, "1a2-3");
   EXPECT_EQ(max_->Text(), "123");
   EXPECT_EQ(keys, (std::vector<int>{'1', 'a', '2', '-', '3'}));
+  keys.clear();
+  // A letter that windows-1250 lacks comes as "?".
+  QTest::sendKeyEvent(QTest::Press, inner, Qt::Key_unknown, QString::fromUtf8("ж"), {});
+  EXPECT_EQ(max_->Text(), "123");
+  // A paste or a drop goes in whole or not at all; a trailing line break
+  // does not count.
+  QApplication::clipboard()->setText("4b");
+  QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(max_->Text(), "123");
+  QApplication::clipboard()->setText("45\n");
+  QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(max_->Text(), "12345");
+  QApplication::clipboard()->setText("6\t7");
+  QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(max_->Text(), "12345");
+  QMimeData dropped;
+  dropped.setText("x");
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+  QApplication::sendEvent(inner, &enter);
+  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+  QApplication::sendEvent(inner, &drop);
+  EXPECT_EQ(max_->Text(), "12345");
+  // An input method's text is typed text: each character on its own.
+  static_cast<QLineEdit*>(inner)->end(false);  // the drag moved the caret
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("6ж7"));
+  QApplication::sendEvent(inner, &commit);
+  EXPECT_EQ(max_->Text(), "1234567");
+  EXPECT_EQ(keys, (std::vector<int>{'?', '4', 'b', '4', '5', 'x', '6', '?', '7'}));
 }
 
 TEST_F(TextXPTest, InnerEventsAreRaisedAsTheControlsOwn) {

@@ -5,9 +5,13 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
+#include <memory>
+#include <stdexcept>
 
+#include "platform/message_box.h"
 #include "toolkit/description.h"
 #include "toolkit/send_keys.h"
+#include "toolkit/user_control.h"
 
 namespace tk {
 namespace {
@@ -571,12 +575,43 @@ TEST_F(EventsTest, FocusEventsFollowTheFocus) {
   EXPECT_FALSE(wagi.HasFocus());
 }
 
+// A styled control whose click handler fails, as a user control's would.
+class FailingSurface : public UserControl {
+ public:
+  FailingSurface() : UserControl("usrFailing", -1, true) {}
+  void UserControl_Click() override { throw platform::VbError(platform::kErrOverflow, "Overflow"); }
+};
+
 TEST_F(EventsTest, AnErrorInAUsersEventHandlerDoesNotEndTheProgram) {
+  std::vector<std::string> critical;
+  auto old_sink = platform::SetMsgBoxSink([&](const std::string& text, platform::MsgBoxIcon icon) {
+    if (icon == platform::MsgBoxIcon::kCritical) critical.push_back(text);
+  });
+  auto surface = std::make_unique<FailingSurface>();
+  Control& styled = *surface;
+  form->AddControl(std::move(surface), nullptr);
+  styled.Move(3200, 1500, 1000, 300);
   ShowAndWait();
   auto& box = form->Get<CheckBox>("chkA");
   box.Click = [] { throw platform::VbError(platform::kErrOverflow, "Overflow"); };
   QTest::mouseClick(box.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
   EXPECT_EQ(box.Value(), 1);
+  // The styled control's notifications and the timers' ticks pass the same
+  // guard; each error is shown, none ends the program.
+  QTest::mouseClick(styled.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  auto& timer = form->Get<Timer>("Timer1");
+  timer.Tick = [&] {
+    timer.SetEnabled(false);
+    throw std::runtime_error("tick");
+  };
+  timer.SetInterval(1);
+  timer.SetEnabled(true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return critical.size() == 3; }, 2000));
+  platform::SetMsgBoxSink(old_sink);
+  ASSERT_EQ(critical.size(), 3u);
+  EXPECT_NE(critical[0].find("Overflow"), std::string::npos);
+  EXPECT_NE(critical[1].find("Overflow"), std::string::npos);
+  EXPECT_NE(critical[2].find("tick"), std::string::npos);
   // Raised by the program, the error reaches the statement that set the value.
   EXPECT_THROW(box.SetValue(0), platform::VbError);
 }

@@ -373,7 +373,6 @@ TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
     box->button(QMessageBox::Ok)->click();
   });
   platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kCritical);
-  platform::SetMsgBoxSink(nullptr);
   EXPECT_EQ(text, QString::fromUtf8("Błąd zapisu"));
   // The title bar shows nothing: the platform would show the program's name
   // for an empty title.
@@ -381,6 +380,26 @@ TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
   EXPECT_TRUE(shown.trimmed().isEmpty()) << shown.toStdString();
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(buttons, 1);
+  // A reply of 64 KiB of lines: cut to the screen, OK within it.
+  std::string reply;
+  while (reply.size() < 65536) reply += "<b>linia " + std::to_string(reply.size()) + "\r\n";
+  QRect box_rect, ok_rect;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    box_rect = box->frameGeometry();
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    ok_rect = QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+    ok->click();
+  });
+  platform::MsgBox(reply);
+  platform::SetMsgBoxSink(nullptr);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(box_rect.height(), screen.height());
+  EXPECT_TRUE(screen.contains(ok_rect)) << ok_rect.y() << " " << screen.height();
+  EXPECT_TRUE(text.startsWith(QLatin1String("<b>linia 0")));
+  EXPECT_TRUE(text.endsWith(QString::fromUtf8("…")));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The maximum and the working mode against the emulated converter.
 
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "controls/text_xp.h"
 #include "link/protocol.h"
 #include "support/converter_emulator.h"
 #include "ui/chart_window.h"
@@ -52,6 +57,37 @@ TEST_F(ExchangeTest, TypedCharactersOtherThanDigitsAndControlKeysAreCancelled) {
     k.txtMaxVal_KeyPress(key_ascii);
     EXPECT_EQ(key_ascii, code);
   }
+}
+
+TEST_F(ExchangeTest, APasteGoesInOnlyWhenItIsAllDigits) {
+  Start();
+  auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
+  for (const char* pasted : {"abc", "1e400", "-5"}) {
+    QApplication::clipboard()->setText(pasted);
+    inner->selectAll();
+    QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(C("txtMaxVal").Text(), "000100") << pasted;
+  }
+  QApplication::clipboard()->setText("42");
+  inner->selectAll();
+  QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(C("txtMaxVal").Text(), "42");
+  EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 42);
+}
+
+TEST_F(ExchangeTest, AMaximumBeyondAnyNumberIsReportedAndNothingIsSent) {
+  Start();
+  ui::KeyTestPeer::ShowPanel(key(), C("picPlik"));
+  tk::Control& set = C("cmdUstawMax");
+  for (const std::string& text : {std::string(320, '9'), std::string("1e400")}) {
+    boxes.clear();
+    C("txtMaxVal").SetText(text);
+    // The user's click, as the window system delivers it.
+    QTest::mouseClick(set.widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(boxes, std::vector<Box>{Info("Wartość poza zakresem")});
+    EXPECT_EQ(C("txtMaxVal").Text(), text);
+  }
+  EXPECT_TRUE(FramesReceived().empty());
 }
 
 TEST_F(ExchangeTest, TheBoxSetsTheSliderRangeAndTheLimitLabels) {

@@ -248,7 +248,9 @@ TEST_P(StartupMaxTest, MaxEntryIsShownAsSixDigitsAndSetsTheSliderRange) {
 INSTANTIATE_TEST_SUITE_P(Maxima, StartupMaxTest,
                          ::testing::Values(MaxCase{"1234", "001234", 1234},
                                            MaxCase{"1234567", "1234567", 1234567},
-                                           MaxCase{"", "000000", 0}, MaxCase{"kg", "000000", 0}));
+                                           MaxCase{"", "000000", 0}, MaxCase{"kg", "000000", 0},
+                                           MaxCase{"1e400", "000000", 0},
+                                           MaxCase{"-9e999", "000000", 0}));
 
 TEST_F(StartupTest, CloseButtonClosesAnOpenPortAndUnloadsTheWindow) {
   WriteSettings("ramka=0\r\n", 9);
