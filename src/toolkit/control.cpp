@@ -285,8 +285,7 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
   }
   if (text.isEmpty()) return false;
   bool cancelled = false;
-  const QString accepted =
-      RaiseKeyPressForText(hears ? c : nullptr, text, &cancelled);
+  const QString accepted = RaiseKeyPressForText(hears ? c : nullptr, text, &cancelled);
   if (accepted == text) return false;   // the widget takes the key as it came
   if (accepted.isEmpty()) return true;  // cancelled
   // A handler replaced a character: the widget receives the new text.
