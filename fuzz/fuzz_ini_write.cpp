@@ -16,6 +16,7 @@
 #include "fuzz_util.h"
 #include "platform/cp1250.h"
 #include "settings/ini.h"
+#include "settings/profile.h"
 
 namespace {
 
@@ -211,7 +212,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
   FUZZ_CHECK(fuzz_util::FolderEntries(folder).size() == (written || exists ? 1u : 0u));
   std::string after = fuzz_util::ReadRaw(file);
-  bool within_rules = WithinRules(section_bytes, key_bytes, value_bytes);
+  // A file over the size limit, before or after, is never written.
+  const size_t largest_result =
+      contents.size() + section_bytes.size() + key_bytes.size() + value_bytes.size() + 8;
+  bool within_rules = WithinRules(section_bytes, key_bytes, value_bytes) &&
+                      largest_result <= settings::kLargestProfileFile;
   if (!written) {
     FUZZ_CHECK(!within_rules);
     FUZZ_CHECK(after == contents);

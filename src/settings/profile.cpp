@@ -168,12 +168,6 @@ Lookup Find(std::string_view text, std::string_view section, std::string_view ke
   return result;
 }
 
-// The largest real settings or language file holds a few KiB. A larger one is
-// no file of ours (or a broken one): it reads like a file that cannot be read
-// and is never written, so that it can neither hold up the window nor exhaust
-// the memory.
-constexpr size_t kLargestFile = 1 << 20;
-
 // The first time the program touches a file, it removes what a run killed
 // during a write of that file left beside it.
 void RemoveStaleTemporaryFilesOnce(const std::string& path) {
@@ -186,7 +180,7 @@ void RemoveStaleTemporaryFilesOnce(const std::string& path) {
 // Reads the file's bytes; false when it is there but cannot be read.
 bool ReadExisting(const std::string& path, std::string* bytes) {
   RemoveStaleTemporaryFilesOnce(path);
-  return platform::ReadWholeFile(path, bytes, kLargestFile);
+  return platform::ReadWholeFile(path, bytes, kLargestProfileFile);
 }
 
 std::string ReadFile(const std::string& file) {
@@ -316,6 +310,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   }
   // The file already says it: left alone, not even flushed.
   if (existed && out == text) return true;
+  // A write never makes a file that could no longer be read.
+  if (out.size() > kLargestProfileFile) return false;
   return platform::WriteFileAtomically(path, out);
 }
 

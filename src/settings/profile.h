@@ -36,6 +36,12 @@
 
 namespace settings {
 
+// The largest real settings or language file holds a few KiB. A larger one is
+// no file of ours (or a broken one): it reads like a file that cannot be read
+// and is never written, so that it can neither hold up the window nor exhaust
+// the memory; nor does a write make a file larger than this.
+constexpr size_t kLargestProfileFile = 1 << 20;
+
 // Copies the value of key in section, or, when the file, the section or the
 // key is missing, default_value without its trailing blanks, into *buffer as
 // into a buffer of buffer_size bytes ended by a NUL: a text longer than
