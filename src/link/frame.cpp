@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "platform/cp1250.h"
-#include "platform/files.h"
 #include "platform/vb_number.h"
 #include "settings/ini.h"
 

@@ -290,9 +290,7 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
   if (accepted.isEmpty()) return true;  // cancelled
   // A handler replaced a character: the widget receives the new text.
   QKeyEvent replaced(QEvent::KeyPress, 0, event->modifiers(), accepted);
-  replaying_ = true;
-  QApplication::sendEvent(watched, &replaced);
-  replaying_ = false;
+  Replay(watched, &replaced);
   return true;
 }
 
@@ -306,10 +304,14 @@ bool ControlEventBridge::InputMethodText(QObject* watched, QInputMethodEvent* ev
   if (accepted == text) return false;
   QInputMethodEvent replaced(event->preeditString(), event->attributes());
   replaced.setCommitString(accepted, event->replacementStart(), event->replacementLength());
-  replaying_ = true;
-  QApplication::sendEvent(watched, &replaced);
-  replaying_ = false;
+  Replay(watched, &replaced);
   return true;
+}
+
+void ControlEventBridge::Replay(QObject* watched, QEvent* event) {
+  replaying_ = true;
+  QApplication::sendEvent(watched, event);
+  replaying_ = false;
 }
 
 bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {

@@ -36,12 +36,10 @@ int16_t ButtonOf(Qt::MouseButtons buttons);
 int16_t KeyAsciiOf(char32_t ch);
 QString TextOfKeyAscii(int16_t key_ascii);
 
-class Form;
-// Raises KeyPress for each character of a text that reaches a control
-// (typed, committed by an input method, pasted or dropped): first the
-// previewing form's, then the control's (either may be nullptr). Returns the
-// text the handlers left: cancelled characters dropped (and *cancelled set),
-// replaced ones replaced.
+// Raises the control's KeyPress for each character of a text that reaches it
+// (typed, committed by an input method, pasted or dropped); control may be
+// nullptr, when nobody hears the keys. Returns the text the handler left:
+// cancelled characters dropped (and *cancelled set), replaced ones replaced.
 QString RaiseKeyPressForText(Control* control, const QString& text, bool* cancelled);
 
 // Routes a control's widget's input and focus events to its handlers.
@@ -53,6 +51,9 @@ class ControlEventBridge : public QObject {
  private:
   bool KeyPressed(QObject* watched, QKeyEvent* event);
   bool InputMethodText(QObject* watched, QInputMethodEvent* event);
+  // Gives the widget an event made anew with the text the handlers left; it
+  // passes this filter unheard.
+  void Replay(QObject* watched, QEvent* event);
   Control* control_;
   bool replaying_ = false;
 };

@@ -384,12 +384,9 @@ ListBox::ListBox(std::string name, int index)
   // A click moves the current row before the selection, the keys the other
   // way round: only the selection's change sees both done.
   QObject::connect(w, &QListWidget::itemSelectionChanged, w, [this] {
-    if (setting_) return;
-    if (Click) RaiseUserEvent([this] { Click(); });
+    if (!setting_) RaiseClick();
   });
-  w->picked_again = [this] {
-    if (Click) RaiseUserEvent([this] { Click(); });
-  };
+  w->picked_again = [this] { RaiseClick(); };
 }
 
 void ListBox::Clear() {
@@ -440,6 +437,10 @@ void ListBox::Select(int i) {
   }
   setting_ = false;
   if (ListIndex() != before && Click) Click();  // inside the caller's statement
+}
+
+void ListBox::RaiseClick() {
+  if (Click) RaiseUserEvent([this] { Click(); });
 }
 
 void ListBox::SetListIndex(int i) {

@@ -119,6 +119,7 @@ class ListBox : public VisualControl {
 
  private:
   void Select(int i);  // selects row i (-1: none), raising Click when it changes
+  void RaiseClick();   // a user's pick: Click, through the event guard
   bool setting_ = false;
 };
 

@@ -16,10 +16,6 @@ namespace {
 // the program's name, so the box carries a lone blank, which shows nothing.
 const QString kNoTitle = QStringLiteral(" ");
 
-}  // namespace
-
-namespace {
-
 // What a box takes besides its text: title bar, margins and the button row.
 constexpr int kBoxOverhead = 160;  // pixels
 

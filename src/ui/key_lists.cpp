@@ -1,7 +1,6 @@
 // The frame-type list and the list of compatible scales.
 
 #include "link/frame.h"
-#include "platform/files.h"
 #include "settings/ini.h"
 #include "ui/key_window.h"
 
