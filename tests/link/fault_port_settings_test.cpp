@@ -5,10 +5,7 @@
 // nothing crashes, hangs or replaces what was there.
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +19,7 @@
 #include "link/link_fixture.h"
 #include "link/port_settings.h"
 #include "platform/serial_port.h"
+#include "support/child_process.h"
 
 namespace converter {
 namespace {
@@ -164,35 +162,27 @@ TEST_F(FaultPortSettingsTest, ReadOnlyFolderKeepsTheFileAndTheChoice) {
   const std::string folder = app_.folder();
   // As root nothing but a read-only mount stops a write; the child takes a
   // private view of the mounts for it.
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (unshare(CLONE_NEWNS) != 0 ||
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-      _exit(77);
+  const int status = testing_support::RunInChild([&] {
+    if (!testing_support::PrivateMounts() || !testing_support::MakeReadOnly(folder)) {
+      return testing_support::kChildCannotSetUp;
     }
     controller_.LoadPortSettings();
-    if (view_.Labels() != std::vector<std::string>{"3", "9600", "N", "8", "2"}) _exit(1);
+    if (view_.Labels() != std::vector<std::string>{"3", "9600", "N", "8", "2"}) return 1;
     controller_.SetStopBits("1");
     controller_.SetPortNumber("4");
-    if (PortSettings.StopBits != "1" || view_.ValueLabel(PortField::kPortNumber) != "4") _exit(2);
-    if (comm_.CommPort() != 4 || comm_.Settings() != "9600,N,8,1") _exit(3);
-    if (app_.ReadBytes("Settings.ini") != before) _exit(4);
+    if (PortSettings.StopBits != "1" || view_.ValueLabel(PortField::kPortNumber) != "4") return 2;
+    if (comm_.CommPort() != 4 || comm_.Settings() != "9600,N,8,1") return 3;
+    if (app_.ReadBytes("Settings.ini") != before) return 4;
     // The user is told of each setting that was not stored.
     const std::string told = "Nie można zapisać pliku " + folder + "/Settings.ini.";
-    if (app_.shown().size() != 2) _exit(5);
+    if (app_.shown().size() != 2) return 5;
     for (const auto& shown : app_.shown()) {
-      if (shown.icon != platform::MsgBoxIcon::kCritical || shown.text.find(told) != 0) _exit(6);
+      if (shown.icon != platform::MsgBoxIcon::kCritical || shown.text.find(told) != 0) return 6;
     }
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "mounting is not allowed here";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return 0;
+  });
+  if (status == testing_support::kChildCannotSetUp) GTEST_SKIP() << "mounting is not allowed here";
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(app_.ReadBytes("Settings.ini"), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
                           std::filesystem::directory_iterator()),

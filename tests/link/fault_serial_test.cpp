@@ -6,7 +6,6 @@
 // does not spin"), not timing targets.
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <pty.h>
@@ -29,6 +28,7 @@
 #include "link/protocol.h"
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
+#include "support/child_process.h"
 #include "support/converter_emulator.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -438,12 +438,8 @@ TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
   ASSERT_EQ(chmod(path.c_str(), 0600), 0);
   int out[2];
   ASSERT_EQ(pipe(out), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
-      _exit(77);
-    }
+  // The report is far smaller than a pipe holds: the child never waits on it.
+  const int status = testing_support::RunAsOrdinaryUser([&] {
     const std::string result = link_.GetMode();
     std::string report = "result \"" + result + "\", banner " + std::to_string(view_.calls.size());
     for (const auto& shown : app_.shown()) {
@@ -451,17 +447,17 @@ TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
       report += shown.text;
     }
     (void)!write(out[1], report.data(), report.size());
-    _exit(0);
-  }
+    return 0;
+  });
   close(out[1]);
   std::string report;
   char chunk[256];
   for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) > 0;) report.append(chunk, n);
   close(out[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
+  if (status == testing_support::kChildCannotSetUp) {
+    GTEST_SKIP() << "cannot run as an ordinary user here";
+  }
+  ASSERT_EQ(status, 0);
   EXPECT_EQ(report, "result \"\", banner 0\ncritical: Brak dostępu do portu com" +
                         std::to_string(kPort) + " (" + path + "): odmowa dostępu");
   EXPECT_EQ(emulator_.Received(), "");

@@ -10,7 +10,6 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
+#include "support/child_process.h"
 
 namespace platform {
 namespace {
@@ -154,25 +154,21 @@ TEST_F(FaultSerialPortTest, PortHeldInExclusiveModeWithoutALockGives8005) {
   int holder = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(holder, 0);
   ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+  const int status = testing_support::RunAsOrdinaryUser([] {
     SerialPort port;
     port.SetCommPort(kPort);
     try {
       port.SetPortOpen(true);
     } catch (const VbError& error) {
-      _exit(error.number() == kCommPortAlreadyOpen && !port.PortOpen() ? 0 : 2);
+      return error.number() == kCommPortAlreadyOpen && !port.PortOpen() ? 0 : 2;
     }
-    _exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
+    return 1;
+  });
   close(holder);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user here";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: opened anyway, 2: another error";
+  if (status == testing_support::kChildCannotSetUp) {
+    GTEST_SKIP() << "cannot run as an ordinary user here";
+  }
+  EXPECT_EQ(status, 0) << "1: opened anyway, 2: another error";
   // Once it lets go, the port opens.
   port_.SetPortOpen(true);
   EXPECT_TRUE(port_.PortOpen());

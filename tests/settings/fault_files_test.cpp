@@ -15,12 +15,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +32,7 @@
 #include "settings/ini.h"
 #include "settings/language.h"
 #include "settings/test_folder.h"
+#include "support/child_process.h"
 
 namespace settings {
 namespace {
@@ -42,71 +41,46 @@ using settings_test::ReadBytes;
 using settings_test::TestFolder;
 using settings_test::WriteBytes;
 
-constexpr int kCannotMount = 77;
+using testing_support::kChildCannotSetUp;
+using testing_support::kOrdinaryUser;
+using testing_support::RunAsOrdinaryUser;
+using testing_support::RunInChild;
 
 enum class FolderState { kReadOnly, kFull };
 
 // Runs body in a child process in which folder is read-only, or is a tmpfs
 // of room_kb kilobytes holding copies of the named files. Returns the
-// child's exit status: body's result, kCannotMount, or 100 + a signal.
+// child's exit status: body's result, kChildCannotSetUp, or 100 + a signal.
 int RunWithFolder(const std::string& folder, FolderState state, int room_kb,
                   const std::vector<std::string>& files, const std::function<int()>& body) {
   std::vector<std::string> contents;
   for (const auto& name : files) contents.push_back(ReadBytes(folder + "/" + name));
-  pid_t child = fork();
-  if (child == 0) {
-    if (unshare(CLONE_NEWNS) != 0) _exit(kCannotMount);
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) _exit(kCannotMount);
+  return RunInChild([&] {
+    if (!testing_support::PrivateMounts()) return kChildCannotSetUp;
     if (state == FolderState::kReadOnly) {
-      if (mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-          mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-        _exit(kCannotMount);
-      }
+      if (!testing_support::MakeReadOnly(folder)) return kChildCannotSetUp;
     } else {
       std::string options = "size=" + std::to_string(room_kb) + "k";
-      if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) _exit(kCannotMount);
+      if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+        return kChildCannotSetUp;
       for (size_t i = 0; i < files.size(); ++i) WriteBytes(folder + "/" + files[i], contents[i]);
       for (size_t i = 0; i < files.size(); ++i) {
-        if (ReadBytes(folder + "/" + files[i]) != contents[i]) _exit(kCannotMount);  // no room
+        if (ReadBytes(folder + "/" + files[i]) != contents[i]) return kChildCannotSetUp;  // no room
       }
     }
-    _exit(body());
-  }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return -1;
-  if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
-  return WEXITSTATUS(status);
+    return body();
+  });
 }
 
 // Runs body in a child process whose files may grow to limit bytes at most;
 // SIGXFSZ ignored (as the program does) or left to end the process.
 int RunWithFileSizeLimit(rlim_t limit, bool ignore_signal, const std::function<int()>& body) {
-  pid_t child = fork();
-  if (child == 0) {
+  return RunInChild([&] {
     signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
     rlimit rl{limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(90);
-    _exit(body());
-  }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return -1;
-  if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
-  return WEXITSTATUS(status);
-}
-
-constexpr uid_t kOrdinaryUser = 65534;
-
-// Runs body in a child process that has become an ordinary user.
-int RunAsOrdinaryUser(const std::function<int()>& body) {
-  pid_t child = fork();
-  if (child == 0) {
-    if (setgid(kOrdinaryUser) != 0 || setuid(kOrdinaryUser) != 0) _exit(91);
-    _exit(body());
-  }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return -1;
-  if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
-  return WEXITSTATUS(status);
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 90;
+    return body();
+  });
 }
 
 // In a child, the first failed check gives its number as the exit status.
@@ -170,7 +144,7 @@ TEST_F(FaultFilesTest, ReadOnlyFolderRefusesEveryWriteAndKeepsTheFiles) {
     CHILD_CHECK(5, !WriteIniValue(folder_.File("nowy.ini"), "a", "b", "c"));
     return WritesFailAndLoseNothing();
   });
-  if (status == kCannotMount) GTEST_SKIP() << "mounting is not allowed here";
+  if (status == kChildCannotSetUp) GTEST_SKIP() << "mounting is not allowed here";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(FilesUnchanged(), 0);
 }
@@ -188,7 +162,7 @@ TEST_F(FaultFilesTest, FullDiskFailsPartWayAndLeavesNoTrace) {
         CHILD_CHECK(22, folder_.Listing() == "Settings.ini;");
         return 0;
       });
-  if (status == kCannotMount) GTEST_SKIP() << "mounting is not allowed here";
+  if (status == kChildCannotSetUp) GTEST_SKIP() << "mounting is not allowed here";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(FilesUnchanged(), 0);  // the mount was the child's only
 }
