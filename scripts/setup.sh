@@ -3,8 +3,9 @@
 #
 #   scripts/setup.sh run    build and start konwerter (build/bin/konwerter)
 #   scripts/setup.sh test   check the formatting, then build and run every test:
-#                           the normal build, the sanitizer build and a bounded
-#                           run of each fuzz target
+#                           the normal build (once in the C locale, once on a
+#                           Polish desktop's pl_PL.UTF-8), the sanitizer build
+#                           and a bounded run of each fuzz target
 #   scripts/setup.sh build  build only
 #
 # KONWERTER_QUICK=1 with "test" runs only the normal build's tests.
@@ -18,7 +19,7 @@ jobs="$(nproc 2>/dev/null || echo 4)"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-liberation libgtest-dev libgmock-dev)
 if [ "$mode" = test ]; then
-  # locales: the number tests build a Polish locale with localedef.
+  # locales: the suite runs a second time under pl_PL.UTF-8, made with localedef.
   packages+=(clang libclang-rt-14-dev clang-format locales)
 fi
 
@@ -65,6 +66,19 @@ check_format() {
   fi
 }
 
+# Makes pl_PL.UTF-8 available: the system's where it is installed, else one
+# compiled into the build folder and named by LOCPATH.
+polish_locale() {
+  if locale -a 2>/dev/null | grep -qix 'pl_PL\.utf-\?8'; then return 0; fi
+  local folder="$here/build/locale"
+  if [ ! -d "$folder/pl_PL.UTF-8" ]; then
+    mkdir -p "$folder"
+    localedef -i pl_PL -f UTF-8 "$folder/pl_PL.UTF-8" >/dev/null 2>&1 ||
+      [ -d "$folder/pl_PL.UTF-8" ] || { echo "localedef could not make pl_PL.UTF-8" >&2; exit 1; }
+  fi
+  export LOCPATH="$folder"
+}
+
 install_missing "${packages[@]}"
 
 case "$mode" in
@@ -81,6 +95,9 @@ case "$mode" in
     # configures it without tests.
     configure_and_build build -DKONWERTER_TESTS=ON
     (cd build && ctest --output-on-failure -j "$jobs")
+    echo "== the same tests on a Polish desktop (LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8)"
+    polish_locale
+    (cd build && LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8 ctest --output-on-failure -j "$jobs")
     if [ "${KONWERTER_QUICK:-0}" != 1 ]; then
       echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
       configure_and_build build-asan -DKONWERTER_TESTS=ON -DKONWERTER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -32,6 +32,21 @@ class VbError : public std::runtime_error {
   int number_;
 };
 
+// Describes the exception being handled (call it inside a catch block): a
+// VbError as its text and number, "text (8002)"; another exception by its
+// text; anything else as "nieznany".
+inline std::string DescribeCurrentError() {
+  try {
+    throw;
+  } catch (const VbError& e) {
+    return std::string(e.what()) + " (" + std::to_string(e.number()) + ")";
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "nieznany";
+  }
+}
+
 // Runs one step of a procedure under error resumption: an error raised by the
 // step abandons that step only. Returns false when the step raised.
 template <typename F>

@@ -1,5 +1,6 @@
 #include "platform/vb_number.h"
 
+#include <langinfo.h>
 #include <locale.h>
 #include <stdlib.h>
 
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "platform/vb_error.h"
 
@@ -29,6 +31,19 @@ int HexDigitValue(char c) {
 locale_t CLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return locale;
+}
+
+std::string EnvironmentDecimalMark() {
+  locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return ".";
+  std::string mark = nl_langinfo_l(RADIXCHAR, user);
+  freelocale(user);
+  return mark.empty() ? "." : mark;
+}
+
+std::string& MarkOverride() {
+  static std::string mark;
+  return mark;
 }
 
 // Parses canonical decimal text ("-12.5e3") without regard to the locale.
@@ -83,16 +98,17 @@ struct DecimalScan {
 };
 
 // Scans sign, digits, fraction and exponent from text[*pos]. skip(pos) moves
-// past characters that are ignored inside the number.
+// past characters that are ignored inside the number; point is the decimal
+// mark (several bytes in some locales).
 template <typename Skip>
-DecimalScan ScanDecimal(std::string_view text, size_t* pos, Skip skip) {
+DecimalScan ScanDecimal(std::string_view text, size_t* pos, Skip skip, std::string_view point) {
   DecimalScan scan;
   skip(pos);
   if (*pos < text.size() && (text[*pos] == '+' || text[*pos] == '-')) {
     if (text[*pos] == '-') scan.canonical.push_back('-');
     ++*pos;
   }
-  bool point = false;
+  bool seen_point = false;
   for (;;) {
     skip(pos);
     if (*pos >= text.size()) break;
@@ -100,13 +116,14 @@ DecimalScan ScanDecimal(std::string_view text, size_t* pos, Skip skip) {
     if (IsDigit(c)) {
       scan.canonical.push_back(c);
       ++scan.mantissa_digits;
-    } else if (c == '.' && !point) {
-      point = true;
+      ++*pos;
+    } else if (!seen_point && !point.empty() && text.substr(*pos, point.size()) == point) {
+      seen_point = true;
       scan.canonical.push_back('.');
+      *pos += point.size();
     } else {
       break;
     }
-    ++*pos;
   }
   if (scan.mantissa_digits == 0) return scan;
   size_t before_exponent = *pos;
@@ -178,7 +195,7 @@ double Val(std::string_view text) {
     if (ReadRadixDigits(text, &pos, radix, skip, &magnitude) == 0) return 0;
     return RadixValue(magnitude);
   }
-  DecimalScan scan = ScanDecimal(text, &pos, skip);
+  DecimalScan scan = ScanDecimal(text, &pos, skip, ".");
   if (scan.mantissa_digits == 0) return 0;
   return ParseDecimal(scan.canonical);
 }
@@ -204,12 +221,20 @@ bool IsNumeric(std::string_view text) {
     // The platform's literals are at most 32 bits wide.
     return pos == body.size() && magnitude <= 4294967295.0;
   }
-  DecimalScan scan = ScanDecimal(body, &pos, no_skip);
+  DecimalScan scan = ScanDecimal(body, &pos, no_skip, UserDecimalMark());
   if (pos != body.size() || scan.mantissa_digits == 0) return false;
   if (scan.exponent_mark && scan.exponent_digits == 0) return false;
   // A number too large for a double does not convert, so it is not numeric.
   return std::isfinite(ParseDecimal(scan.canonical));
 }
+
+std::string UserDecimalMark() {
+  return MarkOverride().empty() ? EnvironmentDecimalMark() : MarkOverride();
+}
+
+void SetUserDecimalMark(std::string mark) { MarkOverride() = std::move(mark); }
+
+double StrToDoubleC(const char* text, char** end) { return strtod_l(text, end, CLocale()); }
 
 std::string Format(double value, std::string_view pattern) {
   bool zeros = !pattern.empty() && pattern.find_first_not_of('0') == std::string_view::npos;

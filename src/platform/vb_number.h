@@ -1,6 +1,8 @@
 #pragma once
 // Number conversions with the rules the program's texts were written for:
-// "." is always the decimal point, whatever the machine's locale.
+// "." is always the decimal point, whatever the machine's locale. The one
+// exception is IsNumeric, which follows the user's decimal mark as the
+// platform's numeric test did.
 
 #include <cstdint>
 #include <string>
@@ -19,11 +21,25 @@ namespace platform {
 double Val(std::string_view text);
 
 // True when the whole text, blanks at both ends allowed, is one number: an
-// optional sign, digits with an optional "." fraction, an optional exponent, or
-// &H / &O forms. The empty text, a text of blanks and any text with a control
-// character (SOH, EOT, ...) are not numeric, nor is a number beyond a
-// double's range.
+// optional sign, digits with an optional fraction after the user's decimal
+// mark (UserDecimalMark), an optional exponent, or &H / &O forms. The empty
+// text, a text of blanks and any text with a control character (SOH, EOT,
+// ...) are not numeric, nor is a number beyond a double's range. Thousands
+// separators and currency signs are never accepted.
 bool IsNumeric(std::string_view text);
+
+// The decimal mark of the user's locale as the environment names it (LC_ALL,
+// LC_NUMERIC, LANG): "," on a Polish desktop, "." where the locale is not
+// set or not installed; whatever the process's own C locale is.
+std::string UserDecimalMark();
+// Puts a mark in place of the environment's (tests choose the user's locale
+// so); the empty text follows the environment again.
+void SetUserDecimalMark(std::string mark);
+
+// strtod with "." as the decimal point whatever the process's locale: for
+// the numbers the program writes for itself (window descriptions, property
+// bags). Same contract as std::strtod.
+double StrToDoubleC(const char* text, char** end);
 
 // Formats a number with one of the patterns the program uses:
 //   "0", "000000": rounded to a whole number (halves away from zero), digits

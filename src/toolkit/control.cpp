@@ -447,12 +447,8 @@ void Control::RaiseUserEvent(const std::function<void()>& raise) {
   // expected is shown, and the program goes on with the next event.
   try {
     raise();
-  } catch (const platform::VbError& e) {
-    ReportUnexpectedError(std::string(e.what()) + " (" + std::to_string(e.number()) + ")");
-  } catch (const std::exception& e) {
-    ReportUnexpectedError(e.what());
   } catch (...) {
-    ReportUnexpectedError("nieznany");
+    ReportUnexpectedError(platform::DescribeCurrentError());
   }
 }
 

@@ -2,11 +2,12 @@
 
 #include <QFile>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 
+#include "platform/ascii.h"
+#include "platform/vb_number.h"
 #include "toolkit/internal.h"
 
 namespace tk {
@@ -17,15 +18,14 @@ DescriptionError::DescriptionError(const std::string& source, int line, const st
 namespace {
 
 std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return platform::AsciiLower(c); });
   return s;
 }
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  while (b < e && platform::IsAsciiSpace(s[b])) ++b;
+  while (e > b && platform::IsAsciiSpace(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
@@ -89,19 +89,18 @@ std::string ReadQuoted(const std::string& s, size_t& pos) {
 }
 
 void SkipSpaces(const std::string& s, size_t& pos) {
-  while (pos < s.size() && std::isspace(static_cast<unsigned char>(s[pos]))) ++pos;
+  while (pos < s.size() && platform::IsAsciiSpace(s[pos])) ++pos;
 }
 
 bool ParseNumber(const std::string& token, double& out) {
   if (token.empty()) return false;
   const char* begin = token.c_str();
   char* end = nullptr;
-  out = std::strtod(begin, &end);
+  out = platform::StrToDoubleC(begin, &end);
   if (end == begin || *end != '\0' || !std::isfinite(out)) return false;
   // Only plain decimal numbers: no hexadecimal, exponents or words.
   for (char c : token) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+' && c != '.')
-      return false;
+    if (!platform::IsAsciiDigit(c) && c != '-' && c != '+' && c != '.') return false;
   }
   return true;
 }
@@ -113,7 +112,7 @@ std::vector<std::string> Words(const std::string& s) {
     SkipSpaces(s, pos);
     if (pos >= s.size()) break;
     size_t end = pos;
-    while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end]))) ++end;
+    while (end < s.size() && !platform::IsAsciiSpace(s[end])) ++end;
     words.push_back(s.substr(pos, end - pos));
     pos = end;
   }
@@ -183,8 +182,10 @@ Value ParseValue(const std::string& raw) {
     std::string digits = raw.substr(2);
     if (!digits.empty() && digits.back() == '&') digits.pop_back();
     if (digits.empty() || digits.size() > 8 ||
-        !std::all_of(digits.begin(), digits.end(),
-                     [](unsigned char c) { return std::isxdigit(c); })) {
+        !std::all_of(digits.begin(), digits.end(), [](char c) {
+          return platform::IsAsciiDigit(c) ||
+                 (platform::AsciiLower(c) >= 'a' && platform::AsciiLower(c) <= 'f');
+        })) {
       throw ValueError("bad colour '" + raw + "'");
     }
     v.type = Value::kColour;
@@ -321,9 +322,10 @@ std::unique_ptr<Control> MakeIntrinsic(Kind kind, const std::string& name, int i
 }
 
 bool IsIdentifier(const std::string& s) {
-  if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) return false;
-  return std::all_of(s.begin(), s.end(),
-                     [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+  if (s.empty() || !(platform::IsAsciiAlpha(s[0]) || s[0] == '_')) return false;
+  return std::all_of(s.begin(), s.end(), [](char c) {
+    return platform::IsAsciiAlpha(c) || platform::IsAsciiDigit(c) || c == '_';
+  });
 }
 
 }  // namespace
@@ -487,8 +489,8 @@ void DescriptionLoader::BuildBlock(Form& form, const Block& block, Control* cont
     // stored properties; the capitalised ones the host's.
     PropertyBag bag;
     for (const Property& p : block.properties) {
-      const unsigned char first = static_cast<unsigned char>(p.key[0]);
-      if (std::islower(first) || first == '_') {
+      const char first = p.key[0];
+      if ((first >= 'a' && first <= 'z') || first == '_') {
         try {
           bag.Set(p.key, AsStored(p.value));
         } catch (const ValueError& e) {

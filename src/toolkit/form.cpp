@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/ascii.h"
 #include "toolkit/internal.h"
 
 namespace tk {
@@ -153,8 +154,7 @@ Control& Form::ControlAt(int index) {
 namespace {
 bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
+           return platform::AsciiLower(x) == platform::AsciiLower(y);
          });
 }
 }  // namespace

@@ -1,10 +1,11 @@
 #include "toolkit/property_bag.h"
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+
+#include "platform/ascii.h"
+#include "platform/vb_number.h"
 
 namespace tk {
 
@@ -13,7 +14,7 @@ namespace {
 std::string Lower(const std::string& s) {
   std::string out = s;
   std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                 [](char c) { return platform::AsciiLower(c); });
   return out;
 }
 
@@ -22,19 +23,22 @@ bool IsExtentKey(const std::string& lower_key) {
 }
 
 // Numbers as the description writes them: integers without a point, others
-// with as many digits as they need to read back the same.
+// with as many digits as they need to read back the same; "." as the point
+// whatever the user's locale.
 std::string FormatNumber(double v) {
+  char buf[64];
   if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
+    const auto done = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 0);
+    return std::string(buf, done.ptr);
   }
-  char buf[40];
+  std::string text;
   for (int precision = 6; precision <= 17; ++precision) {
-    std::snprintf(buf, sizeof buf, "%.*g", precision, v);
-    if (std::strtod(buf, nullptr) == v) break;
+    const auto done =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, precision);
+    text.assign(buf, done.ptr);
+    if (platform::StrToDoubleC(text.c_str(), nullptr) == v) break;
   }
-  return buf;
+  return text;
 }
 
 std::string Quote(const std::string& text) {
@@ -118,7 +122,7 @@ double PropertyBag::ReadProperty(const std::string& key, double default_value) c
   if (const auto* s = std::get_if<std::string>(v)) {
     const char* begin = s->c_str();
     char* end = nullptr;
-    const double parsed = std::strtod(begin, &end);
+    const double parsed = platform::StrToDoubleC(begin, &end);
     if (end != begin && *end == '\0' && std::isfinite(parsed)) return parsed;
   }
   return default_value;

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <algorithm>
-#include <cctype>
 
+#include "platform/ascii.h"
 #include "platform/vb_error.h"
 #include "toolkit/form.h"
 #include "toolkit/internal.h"
@@ -33,7 +33,7 @@ Form* TargetForm() {
 void SendKeys(const std::string& keys) {
   std::string lower = keys;
   std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                 [](char c) { return platform::AsciiLower(c); });
   // Check the whole text first, so that nothing moves for a text we refuse.
   std::vector<bool> moves;  // true forward
   size_t pos = 0;

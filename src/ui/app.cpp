@@ -1,19 +1,23 @@
 #include "ui/app.h"
 
 #include <QApplication>
+#include <clocale>
 
 #include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/vb_error.h"
 #include "toolkit/control.h"
 #include "toolkit/message_box.h"
 #include "ui/key_window.h"
 
 namespace ui {
 
-int RunKonwerter(int argc, char** argv) {
-  platform::IgnoreFileSizeSignal();
-  QApplication app(argc, argv);
-  tk::InstallFontSubstitutions();
-  tk::InstallQtMessageBoxSink();
+namespace {
+
+// Everything from the window descriptions to the first show. An error here
+// (a description that does not parse, a picture that cannot be made) leaves
+// no window to go on with.
+int StartAndRun() {
   PrepareWindowResources();
   KEY window;
   // Closing the main window ends the program at once, whatever else is open.
@@ -22,7 +26,30 @@ int RunKonwerter(int argc, char** argv) {
   // is shown, and the window still comes up so that the user can close it.
   tk::Control::RaiseUserEvent([&window] { window.Form_Load(); });
   if (!window.form().Visible()) window.form().Show();
-  return app.exec();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int RunKonwerter(int argc, char** argv) {
+  platform::IgnoreFileSizeSignal();
+  QApplication app(argc, argv);
+  // Qt has set the C library to the user's locale; the numbers the program
+  // reads and writes for itself always have "." as the point.
+  std::setlocale(LC_NUMERIC, "C");
+  tk::InstallFontSubstitutions();
+  tk::InstallQtMessageBoxSink();
+  return RunGuarded(StartAndRun);
+}
+
+int RunGuarded(const std::function<int()>& run) {
+  try {
+    return run();
+  } catch (...) {
+    platform::MsgBox("Nie można uruchomić programu: " + platform::DescribeCurrentError(),
+                     platform::MsgBoxIcon::kCritical);
+  }
+  return 1;
 }
 
 }  // namespace ui

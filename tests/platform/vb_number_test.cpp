@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/vb_error.h"
+#include "support/polish_locale.h"
 
 namespace platform {
 namespace {
@@ -86,26 +87,13 @@ TEST(ValTest, HexAndOctalLiteralsAreSignedLikeThePlatformIntegers) {
 }
 
 TEST(ValTest, IgnoresTheLocale) {
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  std::string saved = previous ? previous : "C";
-  // A machine without a Polish locale gets one of its own for this test,
-  // compiled into a temporary folder from the locale sources.
-  char folder[] = "/tmp/konwerter-locale-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  if (std::setlocale(LC_NUMERIC, "pl_PL.UTF-8") == nullptr) {
-    const std::string make =
-        "localedef -i pl_PL -f UTF-8 " + std::string(folder) + "/pl_PL.UTF-8 >/dev/null 2>&1";
-    ASSERT_EQ(std::system(make.c_str()), 0) << "localedef could not make pl_PL.UTF-8";
-    setenv("LOCPATH", folder, 1);
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "pl_PL.UTF-8"), nullptr);
-  }
+  testing_support::PolishLocale polish;
+  ASSERT_TRUE(polish.SetProcessLocale());
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   EXPECT_EQ(Val("1.5"), 1.5);
   EXPECT_EQ(Val("1,5"), 1);
   EXPECT_EQ(NumberToText(12.5), "12.5");
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  unsetenv("LOCPATH");
-  std::system(("rm -rf " + std::string(folder)).c_str());
+  EXPECT_EQ(Format(1234.5, "000000"), "001235");
 }
 
 TEST(ValTest, HostileInputEndsWithAResult) {
@@ -130,7 +118,15 @@ TEST(ValTest, HostileInputEndsWithAResult) {
   EXPECT_THROW(CLng(Val("1e400")), VbError);
 }
 
-TEST(IsNumericTest, AcceptsWholeNumbers) {
+// The numeric test follows the user's decimal mark; these cases are written
+// for ".", whatever locale the suite runs in.
+class IsNumericTest : public testing::Test {
+ protected:
+  void SetUp() override { SetUserDecimalMark("."); }
+  void TearDown() override { SetUserDecimalMark(""); }
+};
+
+TEST_F(IsNumericTest, AcceptsWholeNumbers) {
   for (const char* text : {"000250", " 42 ", "-1", "+1", "1.5", ".5", "1.", "1e3", "1E-3", "2d2",
                            "&HFF", "&o17", "0", "-0"}) {
     EXPECT_TRUE(IsNumeric(text)) << text;
@@ -138,7 +134,7 @@ TEST(IsNumericTest, AcceptsWholeNumbers) {
   EXPECT_TRUE(IsNumeric(std::string(1000, '0') + "1"));
 }
 
-TEST(IsNumericTest, RejectsEverythingElse) {
+TEST_F(IsNumericTest, RejectsEverythingElse) {
   for (const char* text : {"", "   ", "12abc", "+", "-", ".", "1e", "1e+", "1.2.3", "1 2", "12,5",
                            "&H", "&HG", "&O8", "e3", "--1", "1-", "$5", "(5)"}) {
     EXPECT_FALSE(IsNumeric(text)) << text;
@@ -147,7 +143,7 @@ TEST(IsNumericTest, RejectsEverythingElse) {
   EXPECT_FALSE(IsNumeric("&H100000000"));
 }
 
-TEST(IsNumericTest, ControlCharactersAreNotNumeric) {
+TEST_F(IsNumericTest, ControlCharactersAreNotNumeric) {
   EXPECT_FALSE(
       IsNumeric("\x01"
                 "2"));
@@ -160,6 +156,30 @@ TEST(IsNumericTest, ControlCharactersAreNotNumeric) {
   EXPECT_FALSE(
       IsNumeric("4\0"
                 "2"s));
+}
+
+// A Polish desktop writes "1,5": the platform's numeric test took the
+// environment's decimal mark, and only that one.
+TEST_F(IsNumericTest, FollowsTheDecimalMarkOfTheUsersEnvironment) {
+  testing_support::PolishLocale polish;
+  const char* previous = std::getenv("LC_ALL");
+  const std::string saved = previous ? previous : "";
+  SetUserDecimalMark("");
+  setenv("LC_ALL", "pl_PL.UTF-8", 1);
+  EXPECT_EQ(UserDecimalMark(), ",");
+  EXPECT_TRUE(IsNumeric("1,5"));
+  EXPECT_TRUE(IsNumeric(" -12,5e1 "));
+  EXPECT_FALSE(IsNumeric("1.5"));
+  EXPECT_FALSE(IsNumeric("1,5,"));
+  setenv("LC_ALL", "C", 1);
+  EXPECT_EQ(UserDecimalMark(), ".");
+  EXPECT_TRUE(IsNumeric("1.5"));
+  EXPECT_FALSE(IsNumeric("1,5"));
+  if (previous) {
+    setenv("LC_ALL", saved.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
 }
 
 TEST(FormatTest, ZeroPatternsPadOnTheLeftAndNeverCut) {

@@ -6,6 +6,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "support/polish_locale.h"
+#include "toolkit/property_bag.h"
+
 namespace tk {
 namespace {
 
@@ -224,6 +227,19 @@ TEST_F(DescriptionTest, ContainersGeometryTagsCaptionsAndFonts) {
   EXPECT_EQ(form->Get<MSComm>("MSComm1").port().CommPort(), 3);
   EXPECT_EQ(form->Get<MSComm>("MSComm1").port().Settings(), "19200,N,8,1");
   EXPECT_FALSE(form->Get("mnuTray").Visible());
+}
+
+// Qt puts the user's locale in force at start; on a Polish desktop the C
+// library's decimal mark is ",", and the descriptions still read "8.25".
+TEST_F(DescriptionTest, NumbersKeepTheirPointOnAPolishDesktop) {
+  testing_support::PolishLocale polish;
+  ASSERT_TRUE(polish.SetProcessLocale());
+  auto form = LoadForm(kWindow, "test.frm");
+  EXPECT_DOUBLE_EQ(form->Get<Label>("Label12").Font().size, 9.75);
+  EXPECT_EQ(FormatPropertyValue(9.75), "9.75");
+  PropertyBag bag;
+  bag.Set("scale", PropertyValue(std::string("12.5")));
+  EXPECT_DOUBLE_EQ(bag.ReadProperty("scale", 0.0), 12.5);
 }
 
 TEST_F(DescriptionTest, FirstBlockLiesOnTopAndWindowlessKindsBelow) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include "settings/language.h"
+#include "toolkit/description.h"
+#include "ui/app.h"
 #include "ui_test_support.h"
 
 namespace ui_test {
@@ -251,6 +253,14 @@ INSTANTIATE_TEST_SUITE_P(Maxima, StartupMaxTest,
                                            MaxCase{"", "000000", 0}, MaxCase{"kg", "000000", 0},
                                            MaxCase{"1e400", "000000", 0},
                                            MaxCase{"-9e999", "000000", 0}));
+
+TEST_F(StartupTest, AnErrorThatEndsTheStartIsShownAndGivesAFailingStatus) {
+  const int status = ui::RunGuarded(
+      []() -> int { throw tk::DescriptionError(":/ui/key.frm", 9, "Font: bad font size"); });
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(boxes, std::vector<Box>{Critical(
+                       "Nie można uruchomić programu: :/ui/key.frm:9: Font: bad font size")});
+}
 
 TEST_F(StartupTest, CloseButtonClosesAnOpenPortAndUnloadsTheWindow) {
   WriteSettings("ramka=0\r\n", 9);
