@@ -150,6 +150,69 @@ bool WriteInPlace(const std::string& target, const struct stat& existing, std::s
   return ok;
 }
 
+// Writes the bytes to a new file beside the target and renames it over the
+// target. *refused tells a failure because the folder will not have a new
+// file take the target's place: no new file may be made in it, or, in a
+// folder with the sticky bit, only the target's owner may replace it.
+bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, bool exists,
+                        std::string_view bytes, bool* refused) {
+  auto folder_refuses = [](int error) { return error == EACCES || error == EPERM; };
+  std::string folder, name;
+  SplitPath(target, &folder, &name);
+  if (name.empty()) return false;
+  // A file without a name cannot be left behind by a write that is cut short;
+  // where the file system has no such files, a named one is used.
+  std::string temp;
+  bool named = false;
+  int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    fd = CreateTemporaryFile(folder, name, &temp);
+    named = fd >= 0;
+  }
+  if (fd < 0) {
+    *refused = folder_refuses(errno);
+    return false;
+  }
+
+  bool ok = true;
+  if (exists) {
+    ok = fchmod(fd, existing.st_mode & 07777) == 0;
+    // Keep the owner when running with the right to do so; failing that the
+    // file simply belongs to whoever saved it.
+    if (ok && (existing.st_uid != geteuid() || existing.st_gid != getegid())) {
+      if (fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Not fatal; ownership is kept only where possible.
+      }
+      // fchown may clear set-user-id bits; put the permission bits back.
+      ok = fchmod(fd, existing.st_mode & 07777) == 0;
+    }
+  }
+  ok = ok && WriteAll(fd, bytes.data(), bytes.size());
+  ok = ok && fsync(fd) == 0;
+  if (ok && !named) {
+    named = ok = LinkUnnamedFile(fd, folder, name, &temp);
+    if (!ok) *refused = folder_refuses(errno);
+  }
+  if (close(fd) != 0) ok = false;
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    *refused = folder_refuses(errno);
+  }
+  if (!ok) {
+    // The user made the temporary file, so may remove it even where the
+    // sticky bit keeps the target from being replaced.
+    if (named) unlink(temp.c_str());
+    return false;
+  }
+  // The rename itself reaches the disk with the folder's entry.
+  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    fsync(dir_fd);
+    close(dir_fd);
+  }
+  return true;
+}
+
 // The file a write to path lands in: a symbolic link to an existing file is
 // followed so that the link itself survives the rename.
 bool WriteTarget(const std::string& path, std::string* target, struct stat* existing,
@@ -270,52 +333,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return false;
   }
 
-  std::string folder, name;
-  SplitPath(target, &folder, &name);
-  if (name.empty()) return false;
-  // A file without a name cannot be left behind by a write that is cut short;
-  // where the file system has no such files, a named one is used.
-  std::string temp;
-  bool named = false;
-  int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    fd = CreateTemporaryFile(folder, name, &temp);
-    named = fd >= 0;
-  }
-  if (fd < 0) {
-    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, existing, bytes);
-    return false;
-  }
-
-  bool ok = true;
-  if (exists) {
-    ok = fchmod(fd, existing.st_mode & 07777) == 0;
-    // Keep the owner when running with the right to do so; failing that the
-    // file simply belongs to whoever saved it.
-    if (ok && (existing.st_uid != geteuid() || existing.st_gid != getegid())) {
-      if (fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-        // Not fatal; ownership is kept only where possible.
-      }
-      // fchown may clear set-user-id bits; put the permission bits back.
-      ok = fchmod(fd, existing.st_mode & 07777) == 0;
-    }
-  }
-  ok = ok && WriteAll(fd, bytes.data(), bytes.size());
-  ok = ok && fsync(fd) == 0;
-  if (ok && !named) named = ok = LinkUnnamedFile(fd, folder, name, &temp);
-  if (close(fd) != 0) ok = false;
-  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    if (named) unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself reaches the disk with the folder's entry.
-  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    fsync(dir_fd);
-    close(dir_fd);
-  }
-  return true;
+  bool refused = false;
+  if (ReplaceWithNewFile(target, existing, exists, bytes, &refused)) return true;
+  return exists && refused && WriteInPlace(target, existing, bytes);
 }
 
 void RemoveStaleTemporaryFiles(const std::string& path) {

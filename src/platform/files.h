@@ -43,8 +43,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes,
 // An existing file is written only when it may be written: a file without any
 // write permission bit is read-only for everybody, the superuser included,
 // and a file the system does not let this user write is refused as well.
-// Where the folder refuses a new file but the file itself may be written, the
-// file is written in place and flushed; that write is not atomic.
+// Where the folder refuses a new file, or lets none replace this one (a folder
+// with the sticky bit and a file of another owner), but the file itself may be
+// written, the file is written in place and flushed; that write is not atomic.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes the temporary files that an earlier run killed during a write of

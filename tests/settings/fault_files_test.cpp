@@ -2,9 +2,11 @@
 // written (a read-only mount), a full disk (a small tmpfs: the write fails
 // part-way), a file-size limit, a settings file that is no regular file
 // (a folder, a dangling link, a pipe, a device, a link loop), read-only
-// files, a folder that refuses new files, files far too large, and the
-// leftovers of a run killed during a write. The writes report false, nothing
-// is lost, nothing stray stays behind, nothing hangs.
+// files, a folder that refuses new files, a shared folder with the sticky
+// bit, files far too large, and the leftovers of a run killed during a
+// write. The writes report false (or, where the file itself may be written,
+// write it in place), nothing is lost, nothing stray stays behind, nothing
+// hangs.
 //
 // The tests run as root, for whom permission bits stop nothing. The folder
 // that cannot be written and the full disk are therefore real: a child
@@ -275,6 +277,24 @@ TEST_F(FaultFilesTest, FolderThatRefusesNewFilesStillTakesTheValue) {
   expected.replace(expected.find("NR PORTU=3"), 10, "NR PORTU=");
   EXPECT_EQ(ReadBytes(settings_), expected);
   EXPECT_EQ(ReadIniValue(language_, "komunikaty", "Nowy", ""), "Nowy komunikat");
+  EXPECT_EQ(folder_.Listing(), "Settings.ini;set.lng;");
+}
+
+TEST_F(FaultFilesTest, SharedFolderWithTheStickyBitStillTakesTheValue) {
+  // Root's file that everybody may write, in a folder everybody may add to,
+  // where only a file's owner may replace it.
+  ASSERT_EQ(chmod(folder_.path().c_str(), 01777), 0);
+  ASSERT_EQ(chmod(settings_.c_str(), 0666), 0);
+  int status = RunAsOrdinaryUser(
+      [&] { return WriteIniValue(settings_, "USTAWIENIA", "NR PORTU", "4444") ? 0 : 1; });
+  EXPECT_EQ(status, 0);
+  std::string expected = settings_bytes_;
+  expected.replace(expected.find("NR PORTU=3"), 10, "NR PORTU=4444");
+  EXPECT_EQ(ReadBytes(settings_), expected);
+  struct stat info;
+  ASSERT_EQ(stat(settings_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
+  EXPECT_EQ(info.st_mode & 07777, 0666u);
   EXPECT_EQ(folder_.Listing(), "Settings.ini;set.lng;");
 }
 
