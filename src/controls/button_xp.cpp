@@ -42,8 +42,10 @@ ButtonXP::ButtonXP(std::string name, int index)
   // The hover timer runs from creation until its first tick that finds the
   // pointer outside.
   hover_timer_->setInterval(50);
-  QObject::connect(hover_timer_, &QTimer::timeout, widget(),
-                   [this] { tk::Control::RaiseUserEvent([this] { HoverTimer_Timer(); }); });
+  QObject::connect(hover_timer_, &QTimer::timeout, widget(), [this] {
+    RaiseTimerTick(
+        hover_timer_, [this] { HoverTimer_Timer(); }, [this] { hover_timer_->stop(); });
+  });
   hover_timer_->start();
 }
 

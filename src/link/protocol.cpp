@@ -87,18 +87,47 @@ bool ConverterLink::OpenPort() {
   }
 }
 
+// Ends an exchange on every way out, an error included: hides the wait
+// banner when the exchange showed it, and closes the port. An error in the
+// middle of an exchange (a wait on the port that fails, say) so goes on to
+// the caller without leaving the banner up or the port locked against other
+// programs until the next exchange. The clean-up's own errors are ignored:
+// nothing may leave a destructor, and the error on its way is the one to
+// report.
+class ConverterLink::ExchangeEnd {
+ public:
+  explicit ExchangeEnd(ConverterLink& link) : link_(link) {}
+  ExchangeEnd(const ExchangeEnd&) = delete;
+  ExchangeEnd& operator=(const ExchangeEnd&) = delete;
+  ~ExchangeEnd() {
+    try {
+      if (banner_shown_) link_.view_.ShowWaitBanner(false);
+    } catch (...) {
+    }
+    try {
+      link_.ClosePort();
+    } catch (...) {
+    }
+  }
+  void ShowBanner() {
+    banner_shown_ = true;  // hidden again even when showing it fails half-way
+    link_.view_.ShowWaitBanner(true);
+  }
+
+ private:
+  ConverterLink& link_;
+  bool banner_shown_ = false;
+};
+
 std::string ConverterLink::ReadReply() {
-  view_.ShowWaitBanner(true);
+  ExchangeEnd end(*this);
+  end.ShowBanner();
   const double t0 = clock_.Seconds();
   std::string buffer;
-  std::string result;
   size_t searched = 0;  // the buffer holds no EOT before this
   bool flooded = false;
   while (true) {
-    if (buffer.find(kEOT, searched) != std::string::npos) {
-      result = buffer;
-      break;
-    }
+    if (buffer.find(kEOT, searched) != std::string::npos) return buffer;
     searched = buffer.size();
     std::string arrived;
     bool failed = false;
@@ -116,10 +145,7 @@ std::string ConverterLink::ReadReply() {
     }
     if (!flooded) buffer += arrived;
     const double elapsed = clock_.Seconds() - t0;
-    if (failed || elapsed > kReplyTimeoutSeconds) {
-      result = TimeoutText();
-      break;
-    }
+    if (failed || elapsed > kReplyTimeoutSeconds) return TimeoutText();
     if (arrived.empty()) {
       // Block on the port until something comes or the time is up (one
       // millisecond past it, so that the next reading is beyond it).
@@ -127,9 +153,6 @@ std::string ConverterLink::ReadReply() {
       clock_.WaitFor([this](int ms) { return comm_.WaitForInput(ms); }, left_ms);
     }
   }
-  view_.ShowWaitBanner(false);
-  ClosePort();
-  return result;
 }
 
 void ConverterLink::ClosePort() {
@@ -144,49 +167,40 @@ std::string ConverterLink::Exchange(const std::string& frame) {
   } catch (const platform::VbError&) {
     // The line does not take the frame (the device has gone away): no reply
     // can come, which the user sees as a time-out, at once.
-    ClosePort();
     return TimeoutText();
   }
   clock_.Sleep(kPauseAfterFrameMs);
   return ReadReply();
 }
 
-std::string ConverterLink::GetMode() {
+std::string ConverterLink::Query(char command) {
   if (!OpenPort()) return "";
-  return JudgeModeReply(Exchange(CommandFrame('0', "?")));
+  ExchangeEnd end(*this);
+  return Exchange(CommandFrame(command, "?"));
 }
 
-std::string ConverterLink::GetFrameType() {
-  if (!OpenPort()) return "";
-  return JudgeFrameTypeReply(Exchange(CommandFrame('1', "?")));
+bool ConverterLink::Send(char command, const std::string& value, const char* pattern) {
+  if (!OpenPort()) return false;
+  ExchangeEnd end(*this);
+  Exchange(CommandFrame(command, SettingValue(value, pattern)));
+  return true;
 }
 
-std::string ConverterLink::GetMax() {
-  if (!OpenPort()) return "";
-  return JudgeMaxReply(Exchange(CommandFrame('2', "?")));
-}
-
-std::string ConverterLink::GetVersion() {
-  if (!OpenPort()) return "";
-  return JudgeVersionReply(Exchange(CommandFrame('3', "?")));
-}
+// A query whose port did not open judges "", which every test returns as it
+// stands.
+std::string ConverterLink::GetMode() { return JudgeModeReply(Query('0')); }
+std::string ConverterLink::GetFrameType() { return JudgeFrameTypeReply(Query('1')); }
+std::string ConverterLink::GetMax() { return JudgeMaxReply(Query('2')); }
+std::string ConverterLink::GetVersion() { return JudgeVersionReply(Query('3')); }
 
 std::string ConverterLink::SetMode(const std::string& value) {
-  if (!OpenPort()) return "";
-  Exchange(CommandFrame('0', SettingValue(value, "0")));
-  return GetMode();
+  return Send('0', value, "0") ? GetMode() : "";
 }
-
 std::string ConverterLink::SetFrameType(const std::string& value) {
-  if (!OpenPort()) return "";
-  Exchange(CommandFrame('1', SettingValue(value, "0")));
-  return GetFrameType();
+  return Send('1', value, "0") ? GetFrameType() : "";
 }
-
 std::string ConverterLink::SetMax(const std::string& value) {
-  if (!OpenPort()) return "";
-  Exchange(CommandFrame('2', SettingValue(value, "000000")));
-  return GetMax();
+  return Send('2', value, "000000") ? GetMax() : "";
 }
 
 namespace {

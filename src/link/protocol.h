@@ -34,6 +34,8 @@ class ConverterLink {
       : comm_(comm), view_(view), clock_(clock) {}
 
   bool OpenPort();
+  // Shows the banner and collects the reply; the banner is hidden and the
+  // port closed however it ends, an error included.
   std::string ReadReply();
 
   std::string GetMode();
@@ -45,8 +47,18 @@ class ConverterLink {
   std::string SetMax(const std::string& value);
 
  private:
-  // Writes the frame, pauses and waits for the reply (the port is closed on
-  // return). A frame the line does not take gives the time-out text.
+  class ExchangeEnd;
+
+  // Opens the port and exchanges the query frame of `command`: the reply as
+  // ReadReply returned it, or "" when the port did not open.
+  std::string Query(char command);
+  // Opens the port and exchanges the setting frame of `command` with `value`
+  // formatted by `pattern`, dropping the reply; false when the port did not
+  // open. Both close the port however they end, an error included.
+  bool Send(char command, const std::string& value, const char* pattern);
+  // Writes the frame, pauses and waits for the reply. A frame the line does
+  // not take gives the time-out text. Its caller's ExchangeEnd closes the
+  // port.
   std::string Exchange(const std::string& frame);
   void ClosePort();  // errors ignored
 

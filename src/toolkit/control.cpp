@@ -452,6 +452,19 @@ void Control::RaiseUserEvent(const std::function<void()>& raise) {
   }
 }
 
+void Control::RaiseTimerTick(QObject* timer, const std::function<void()>& tick,
+                             const std::function<void()>& stop) {
+  const QPointer<QObject> alive(timer);
+  RaiseUserEvent([&] {
+    try {
+      tick();
+    } catch (...) {
+      if (alive) stop();
+      throw;
+    }
+  });
+}
+
 void Control::SetWidget(QWidget* widget) {
   widget_ = widget;
   if (!widget) return;

@@ -141,6 +141,12 @@ class Control : public settings::TranslatableControl {
   // handler ends neither the program nor the event: it is shown in a
   // critical message box naming it, and the next event is handled.
   static void RaiseUserEvent(const std::function<void()>& raise);
+  // Raises the tick of `timer` through the same guard. An error escaping the
+  // tick first stops the timer (`stop`, skipped when the tick has destroyed
+  // it) and is then shown: a handler that fails on every tick is reported
+  // once, and no tick runs while its box is open.
+  static void RaiseTimerTick(QObject* timer, const std::function<void()>& tick,
+                             const std::function<void()>& stop);
 
   // ZOrder 0 brings the control to the front of its container, 1 sends it
   // to the back.

@@ -659,7 +659,7 @@ Timer::Timer(std::string name, int index)
   // coarse timers' slack of 5%.
   timer_->setTimerType(Qt::PreciseTimer);
   QObject::connect(timer_, &QTimer::timeout, timer_, [this] {
-    if (Tick) RaiseUserEvent([this] { Tick(); });
+    if (Tick) RaiseTimerTick(timer_, Tick, [this] { SetEnabled(false); });
   });
 }
 Timer::~Timer() { delete timer_; }

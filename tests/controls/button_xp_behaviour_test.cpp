@@ -7,11 +7,13 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "controls/button_xp.h"
 #include "controls/register_controls.h"
+#include "platform/message_box.h"
 #include "toolkit/description.h"
 #include "toolkit/device_context.h"
 #include "toolkit/form.h"
@@ -419,6 +421,21 @@ TEST_F(ButtonBehaviourTest, DisabledIgnoresPresses) {
   a_->SetEnabled(false);
   a_->HoverTimer_Timer();
   EXPECT_EQ(Take(), (Events{"cmdA MouseOut"}));
+  EXPECT_FALSE(a_->HoverTimer().isActive());
+}
+
+TEST_F(ButtonBehaviourTest, AHoverTimerWhoseTickFailsIsStoppedBeforeItsBox) {
+  Settle();
+  std::vector<bool> running_when_shown;
+  auto old_sink = platform::SetMsgBoxSink([&](const std::string&, platform::MsgBoxIcon) {
+    running_when_shown.push_back(a_->HoverTimer().isActive());
+  });
+  tk::SetPointerSources([]() -> QPoint { throw std::runtime_error("no pointer"); }, nullptr);
+  a_->HoverTimer().start();
+  const bool shown = QTest::qWaitFor([&] { return !running_when_shown.empty(); }, 10000);
+  platform::SetMsgBoxSink(old_sink);
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(running_when_shown, std::vector<bool>{false});
   EXPECT_FALSE(a_->HoverTimer().isActive());
 }
 

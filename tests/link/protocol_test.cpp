@@ -4,12 +4,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "link/link_fixture.h"
 #include "link/port_settings.h"
 #include "platform/serial_port.h"
+#include "platform/vb_error.h"
 #include "support/converter_emulator.h"
 #include "support/test_clock.h"
 
@@ -336,6 +339,28 @@ TEST_F(ProtocolTest, DeviceVanishingDuringTheWaitEndsItAtOnce) {
   EXPECT_EQ(link_.GetMax(), "");
   ASSERT_EQ(app_.shown().size(), 1u);
   EXPECT_EQ(app_.shown()[0].text, "Port com42 nie jest zainstalowany");
+}
+
+TEST_F(ProtocolTest, AnErrorInTheMiddleOfAnExchangeLeavesThePortFree) {
+  // The wait on the port fails, as a poll might: the error goes on to the
+  // caller, and the port is closed and the banner hidden all the same.
+  class FailingWait : public TestClock {
+   public:
+    bool WaitFor(const std::function<bool(int)>&, int) override {
+      throw std::runtime_error("poll failed");
+    }
+  } clock;
+  emulator_.SetSilent(true);
+  ConverterLink link(comm_, view_, clock);
+  EXPECT_THROW(link.GetMax(), std::runtime_error);
+  ExpectClosedAndBannerCycled();
+  platform::SerialPort other;  // no lock is left behind either
+  other.SetCommPort(kPort);
+  EXPECT_NO_THROW(other.SetPortOpen(true));
+  other.SetPortOpen(false);
+  // A setting value that cannot be sent fails once the port is open.
+  EXPECT_THROW(link.SetMax("1e400"), platform::VbError);
+  EXPECT_FALSE(comm_.PortOpen());
 }
 
 TEST_F(ProtocolTest, DeviceGoneBeforeTheFrameIsATimeOutAtOnce) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <stdexcept>
 
@@ -614,6 +615,49 @@ TEST_F(EventsTest, AnErrorInAUsersEventHandlerDoesNotEndTheProgram) {
   EXPECT_NE(critical[2].find("tick"), std::string::npos);
   // Raised by the program, the error reaches the statement that set the value.
   EXPECT_THROW(box.SetValue(0), platform::VbError);
+}
+
+int logged_messages = 0;  // what reached Qt's log (standard error) while counted
+
+TEST_F(EventsTest, ATimerWhoseTickFailsIsStoppedOnceItsErrorIsShown) {
+  // A third timer, never failing, measures the event loop's time.
+  QTimer measure;
+  int measured = 0;
+  QObject::connect(&measure, &QTimer::timeout, [&] { ++measured; });
+  measure.start(10);
+  auto run_for_ticks = [&](int ticks) {
+    const int until = measured + ticks;
+    return QTest::qWaitFor([&] { return measured >= until; }, 5000);
+  };
+  std::vector<std::string> boxes;
+  // The box stays open for two ticks of the measure, its loop running, as a
+  // real box's does while the user reads it.
+  auto old_sink = platform::SetMsgBoxSink([&](const std::string& text, platform::MsgBoxIcon) {
+    boxes.push_back(text);
+    run_for_ticks(2);
+  });
+  logged_messages = 0;
+  QtMessageHandler old_handler = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString&) { ++logged_messages; });
+  // Two timers fail on every tick, as every styled button's hover timer
+  // would: the first error is shown, the second, while the box is open, is
+  // logged; then both timers are off and nothing more comes.
+  auto& timer = form->Get<Timer>("Timer1");
+  Timer other("Timer2", -1);
+  for (Timer* t : {&timer, &other}) {
+    t->Tick = [] { throw std::runtime_error("tick"); };
+    t->SetInterval(1);
+    t->SetEnabled(true);
+  }
+  const bool shown = QTest::qWaitFor([&] { return !boxes.empty(); }, 5000);
+  const bool ran_on = run_for_ticks(3);
+  qInstallMessageHandler(old_handler);
+  platform::SetMsgBoxSink(old_sink);
+  ASSERT_TRUE(shown && ran_on);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Nieoczekiwany błąd: tick"});
+  EXPECT_EQ(logged_messages, 1);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_FALSE(other.Enabled());
 }
 
 TEST_F(EventsTest, AClickBelongsToTheControlUnderThePointerAlone) {
