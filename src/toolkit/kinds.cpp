@@ -760,14 +760,41 @@ class TextEdit : public QLineEdit {
     }
     QLineEdit::mouseReleaseEvent(e);
   }
+  // Qt's own menu pastes past the handlers, and nothing marks its Paste
+  // entry (no name, no shortcut; a text that translations change), so the
+  // menu is built here with Qt's wording and its Paste is PasteFrom. Undo
+  // and Redo stay Qt's: they only go back to text the box has held.
   void contextMenuEvent(QContextMenuEvent* e) override {
-    QMenu* menu = createStandardContextMenu();
+    auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-      QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
-      QObject::connect(paste, &QAction::triggered, this,
-                       [this] { PasteFrom(QClipboard::Clipboard); });
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText() && echoMode() == QLineEdit::Normal;
+    auto add = [&](const QString& text, QKeySequence::StandardKey key, bool enabled,
+                   const std::function<void()>& run) {
+      const QKeySequence shortcut(key);
+      QAction* action =
+          menu->addAction(shortcut.isEmpty() ? text
+                                             : text + QLatin1Char('\t') +
+                                                   shortcut.toString(QKeySequence::NativeText));
+      action->setEnabled(enabled);
+      QObject::connect(action, &QAction::triggered, this, run);
+    };
+    if (editable) {
+      add(QLineEdit::tr("&Undo"), QKeySequence::Undo, isUndoAvailable(), [this] { undo(); });
+      add(QLineEdit::tr("&Redo"), QKeySequence::Redo, isRedoAvailable(), [this] { redo(); });
+      menu->addSeparator();
+      add(QLineEdit::tr("Cu&t"), QKeySequence::Cut, selected, [this] { cut(); });
     }
+    add(QLineEdit::tr("&Copy"), QKeySequence::Copy, selected, [this] { copy(); });
+    if (editable) {
+      add(QLineEdit::tr("&Paste"), QKeySequence::Paste,
+          !QGuiApplication::clipboard()->text().isEmpty(),
+          [this] { PasteFrom(QClipboard::Clipboard); });
+      add(QLineEdit::tr("Delete"), QKeySequence::UnknownKey, hasSelectedText(), [this] { del(); });
+    }
+    menu->addSeparator();
+    add(QLineEdit::tr("Select All"), QKeySequence::SelectAll,
+        !text().isEmpty() && selectedText().size() != text().size(), [this] { selectAll(); });
     menu->popup(e->globalPos());
   }
   void dropEvent(QDropEvent* e) override {

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStringList>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "platform/message_box.h"
@@ -16,49 +19,189 @@ namespace {
 // the program's name, so the box carries a lone blank, which shows nothing.
 const QString kNoTitle = QStringLiteral(" ");
 
-// What a box takes besides its text: title bar, margins and the button row.
-constexpr int kBoxOverhead = 160;  // pixels
+// Room left for the window frame where the frame is not known yet: as much
+// as Qt allows for it when it places a dialog (a title bar and borders).
+constexpr int kFrameHeight = 40;  // pixels
+constexpr int kFrameWidth = 10;   // pixels
+
+bool IsDirectionControl(char16_t c) {
+  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+         c == 0x200F || c == 0x061C;
+}
+
+// The text as the box shows it. A path or a reply is shown as its characters
+// stand: a direction control (a right-to-left override in a folder name)
+// would reorder what follows, so it is shown as its code, "[U+202E]". CR LF,
+// CR and LF each end a line, as the box's label takes them; the lines are
+// measured as LF-separated below.
+QString ShownText(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar ch = text.at(i);
+    if (IsDirectionControl(ch.unicode())) {
+      shown += QString::asprintf("[U+%04X]", static_cast<unsigned>(ch.unicode()));
+    } else if (ch == QLatin1Char('\r')) {
+      if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
+      shown += QLatin1Char('\n');
+    } else {
+      shown += ch;
+    }
+  }
+  return shown;
+}
+
+// `text` as lines of at most `width` pixels in `font`, `max_lines` of them at
+// most: lines break at blanks, and inside a word only where the word alone is
+// wider than a line; the text's own line breaks stay. When text is left over,
+// the last line shown ends in "…".
+QString WrapAndCut(const QString& text, const QFont& font, int width, int max_lines) {
+  const QFontMetrics metrics(font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  QStringList lines;
+  bool cut = false;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    if (static_cast<int>(lines.size()) == max_lines) {
+      cut = true;
+      break;
+    }
+    if (paragraph.isEmpty()) {
+      lines << paragraph;
+      continue;
+    }
+    QTextLayout layout(paragraph, font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      if (static_cast<int>(lines.size()) == max_lines) {
+        cut = true;
+        break;
+      }
+      line.setLineWidth(width);
+      QString part = paragraph.mid(line.textStart(), line.textLength());
+      // The blank a line breaks at is not shown.
+      if (line.textStart() + line.textLength() < paragraph.size()) {
+        while (part.endsWith(QLatin1Char(' '))) part.chop(1);
+      }
+      lines << part;
+    }
+    layout.endLayout();
+    if (cut) break;
+  }
+  if (cut && !lines.isEmpty()) {
+    const QString ellipsis = QString::fromUtf8("…");
+    QString& last = lines.last();
+    while (!last.isEmpty() && (last.endsWith(QLatin1Char(' ')) ||
+                               metrics.horizontalAdvance(last + ellipsis) > width)) {
+      last.chop(last.size() > 1 && last.at(last.size() - 1).isLowSurrogate() ? 2 : 1);
+    }
+    last += ellipsis;
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+// The width the label gives its text: its contents less its margin on both
+// sides and its indent on the side it aligns to.
+int TextWidth(const QLabel& label) {
+  return label.contentsRect().width() - 2 * label.margin() - std::max(0, label.indent());
+}
+
+// A message box that fits its text to the screen it opens on before it is
+// placed: the text is laid out against the label the box shows it in, as wide
+// as Qt makes that label, and cut to as many lines as leave OK on the screen.
+class FittedMessageBox : public QMessageBox {
+ public:
+  FittedMessageBox(Icon icon, const QString& text, QWidget* parent)
+      : QMessageBox(icon, kNoTitle, QString(), QMessageBox::Ok, parent), text_(ShownText(text)) {
+    // A converter's reply is shown as it came, never read as markup.
+    setTextFormat(Qt::PlainText);
+    setText(text_);
+  }
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    Fit();
+    QMessageBox::showEvent(event);  // sizes the box for the fitted text and places it
+    KeepOnScreen();
+  }
+
+ private:
+  QLabel* TextLabel() const {
+    for (QLabel* label : findChildren<QLabel*>()) {
+      if (label->pixmap().isNull() && label->text() == text()) return label;
+    }
+    return nullptr;
+  }
+
+  // What the window frame adds, as the parent's frame shows it.
+  QSize FrameSize() const {
+    QSize frame(kFrameWidth, kFrameHeight);
+    if (const QWidget* parent = parentWidget()) {
+      const QWidget* window = parent->window();
+      frame = frame.expandedTo(window->frameGeometry().size() - window->geometry().size());
+    }
+    return frame;
+  }
+
+  // Runs while the box is being shown, so that each text set resizes the box
+  // as Qt will show it.
+  void Fit() {
+    const QRect area = screen()->availableGeometry();
+    const QSize frame = FrameSize();
+    setText(text_);  // Qt sizes the box for the whole text
+    QLabel* label = TextLabel();
+    if (!label) return;
+    const bool fits = height() + frame.height() <= area.height();
+    if (!label->wordWrap() && fits) return;  // shown whole, no line wrapped
+    if (label->wordWrap()) {
+      // The text wraps: it gets the width Qt gives a long text of short
+      // words, so that one long word does not widen the box to the screen.
+      setText(QStringLiteral("x ").repeated(area.width()));
+      label = TextLabel();
+      if (!label) return;
+    }
+    const QFontMetrics metrics(label->font());
+    int width = TextWidth(*label);
+    int lines = std::max(
+        1, (area.height() - frame.height() - (height() - label->height())) / metrics.lineSpacing());
+    // Qt's label measures a line a pixel or two differently from the layout
+    // above: narrow the lines or drop one until the box shows them as given.
+    for (int round = 0; round < 8; ++round) {
+      setText(WrapAndCut(text_, label->font(), width, lines));
+      label = TextLabel();
+      if (!label) return;
+      if (label->wordWrap()) {
+        width -= std::max(1, metrics.averageCharWidth());
+      } else if (height() + frame.height() > area.height() && lines > 1) {
+        const int over = height() + frame.height() - area.height();
+        lines = std::max(1, lines - (over + metrics.lineSpacing() - 1) / metrics.lineSpacing());
+      } else {
+        return;
+      }
+    }
+  }
+
+  // The frame, and with it OK, inside the screen's available area.
+  void KeepOnScreen() {
+    const QRect area = screen()->availableGeometry();
+    const QSize frame = FrameSize();
+    QPoint at = pos();
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - width() - frame.width())));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - height() - frame.height())));
+    if (at != pos()) move(at);
+  }
+
+  QString text_;
+};
 
 }  // namespace
 
-QString FitMessageText(const QString& text, const QFont& font, const QRect& available) {
-  const QFontMetrics metrics(font);
-  // The box wraps its text at no less than this width, so a text that fits
-  // at it fits the box however wide the box grows.
-  const int width = std::max(100, std::min(available.width() / 2, 500));
-  const int room = std::max(metrics.lineSpacing(), available.height() - kBoxOverhead);
-  auto fits = [&](const QString& candidate) {
-    return metrics
-               .boundingRect(QRect(0, 0, width, 1 << 24),
-                             Qt::TextWordWrap | Qt::TextWrapAnywhere | Qt::TextExpandTabs,
-                             candidate)
-               .height() <= room;
-  };
-  if (fits(text)) return text;
-  const QString ellipsis = QString::fromUtf8("…");
-  qsizetype shown = 0, too_long = text.size();  // shown fits; too_long does not
-  while (too_long - shown > 1) {
-    const qsizetype mid = shown + (too_long - shown) / 2;
-    if (fits(text.left(mid) + ellipsis)) {
-      shown = mid;
-    } else {
-      too_long = mid;
-    }
-  }
-  if (shown > 0 && text.at(shown - 1).isHighSurrogate()) --shown;
-  return text.left(shown) + ellipsis;
-}
-
 void InstallQtMessageBoxSink() {
   platform::SetMsgBoxSink([](const std::string& text, platform::MsgBoxIcon icon) {
-    QMessageBox box(
+    FittedMessageBox box(
         icon == platform::MsgBoxIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
-        kNoTitle, Q(text), QMessageBox::Ok, QApplication::activeWindow());
-    // A converter's reply is shown as it came, never read as markup; a long
-    // one is cut to what the screen holds, so that OK stays in reach.
-    box.setTextFormat(Qt::PlainText);
-    QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
-    if (screen) box.setText(FitMessageText(Q(text), box.font(), screen->availableGeometry()));
+        Q(text), QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
   });

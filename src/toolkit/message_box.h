@@ -1,18 +1,13 @@
 #pragma once
 // Message boxes drawn by Qt: platform::MsgBox's sink for the running program.
 
-#include <QFont>
-#include <QRect>
-#include <QString>
-
 namespace tk {
 
 // Installs the sink that shows each message as a modal QMessageBox with the
-// information or critical icon, one OK button and an empty title.
+// information or critical icon, one OK button and an empty title. The box
+// fits the screen's available area: its text wraps (a word longer than a line
+// breaks across lines), a text too long for the screen is cut and ends in "…",
+// and direction controls are shown as their codes ("[U+202E]").
 void InstallQtMessageBoxSink();
-
-// The text a box shows on a screen area: the whole text when it fits,
-// otherwise as much of its start as fits, ending in "…".
-QString FitMessageText(const QString& text, const QFont& font, const QRect& available);
 
 }  // namespace tk

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -59,6 +61,26 @@ TEST_F(ExchangeTest, TypedCharactersOtherThanDigitsAndControlKeysAreCancelled) {
   }
 }
 
+// Opens the box's context menu as a right click does and picks the entry
+// that reads `entry`, as the user would.
+void PickFromContextMenu(QWidget* box, const QString& entry) {
+  QContextMenuEvent right_click(QContextMenuEvent::Mouse, QPoint(3, 3),
+                                box->mapToGlobal(QPoint(3, 3)));
+  QApplication::sendEvent(box, &right_click);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  for (QAction* action : menu->actions()) {
+    if (action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0) == entry) {
+      ASSERT_TRUE(action->isEnabled()) << entry.toStdString();
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+      EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+      return;
+    }
+  }
+  menu->close();
+  FAIL() << "no entry " << entry.toStdString();
+}
+
 TEST_F(ExchangeTest, APasteGoesInOnlyWhenItIsAllDigits) {
   Start();
   auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
@@ -68,11 +90,21 @@ TEST_F(ExchangeTest, APasteGoesInOnlyWhenItIsAllDigits) {
     QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(C("txtMaxVal").Text(), "000100") << pasted;
   }
+  // The context menu's Paste is held to the same rule.
+  for (const char* pasted : {"abc", "12a", "1\r\n2", "1\t2", "1\x7f", "\uFF11\uFF12", "2\u00B2"}) {
+    QApplication::clipboard()->setText(QString::fromUtf8(pasted));
+    inner->selectAll();
+    PickFromContextMenu(inner, QStringLiteral("Paste"));
+    EXPECT_EQ(C("txtMaxVal").Text(), "000100") << pasted;
+  }
   QApplication::clipboard()->setText("42");
   inner->selectAll();
-  QTest::keyClick(inner, Qt::Key_V, Qt::ControlModifier);
+  PickFromContextMenu(inner, QStringLiteral("Paste"));
   EXPECT_EQ(C("txtMaxVal").Text(), "42");
   EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 42);
+  // Undo goes back past the paste that went in, to nothing that was refused.
+  PickFromContextMenu(inner, QStringLiteral("Undo"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
 }
 
 TEST_F(ExchangeTest, AMaximumBeyondAnyNumberIsReportedAndNothingIsSent) {
