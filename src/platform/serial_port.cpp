@@ -2,19 +2,26 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/cp1250.h"
+#include "platform/device_lock.h"
 #include "platform/vb_error.h"
 
 namespace platform {
@@ -25,13 +32,6 @@ constexpr int kOutputDeadlineMs = 1000;
 // One Input hands out at most this much, so that a line that never falls
 // silent cannot keep it from returning.
 constexpr size_t kInputLimit = 64 * 1024;
-
-struct LineSettings {
-  speed_t speed = B9600;
-  tcflag_t parity_flags = 0;  // PARENB, PARODD, CMSPAR
-  tcflag_t size = CS8;
-  bool two_stop_bits = false;
-};
 
 std::string Trim(const std::string& text) {
   size_t begin = text.find_first_not_of(" \t");
@@ -62,85 +62,112 @@ bool ParseSpeed(const std::string& text, speed_t* speed) {
   return false;
 }
 
-// "speed,parity,data bits,stop bits"; false when any part is not one the
-// line can carry.
-bool ParseSettings(const std::string& text, LineSettings* out) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (true) {
-    size_t comma = text.find(',', start);
-    parts.push_back(Trim(text.substr(start, comma == std::string::npos ? comma : comma - start)));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
+bool ParseParity(const std::string& text, tcflag_t* flags) {
+  static const struct {
+    char letter;
+    tcflag_t flags;
+  } kParities[] = {{'N', 0},
+                   {'E', PARENB},
+                   {'O', PARENB | PARODD},
+                   {'M', PARENB | CMSPAR | PARODD},
+                   {'S', PARENB | CMSPAR}};
+  if (text.size() != 1) return false;
+  for (const auto& entry : kParities) {
+    if (std::toupper(static_cast<unsigned char>(text[0])) == entry.letter) {
+      *flags = entry.flags;
+      return true;
+    }
   }
-  if (parts.size() != 4) return false;
-  LineSettings settings;
-  if (!ParseSpeed(parts[0], &settings.speed)) return false;
-  if (parts[1].size() != 1) return false;
-  switch (parts[1][0]) {
-    case 'N':
-    case 'n':
-      settings.parity_flags = 0;
-      break;
-    case 'E':
-    case 'e':
-      settings.parity_flags = PARENB;
-      break;
-    case 'O':
-    case 'o':
-      settings.parity_flags = PARENB | PARODD;
-      break;
-    case 'M':
-    case 'm':
-      settings.parity_flags = PARENB | CMSPAR | PARODD;
-      break;
-    case 'S':
-    case 's':
-      settings.parity_flags = PARENB | CMSPAR;
-      break;
-    default:
-      return false;
-  }
-  if (parts[2] == "5") {
-    settings.size = CS5;
-  } else if (parts[2] == "6") {
-    settings.size = CS6;
-  } else if (parts[2] == "7") {
-    settings.size = CS7;
-  } else if (parts[2] == "8") {
-    settings.size = CS8;
-  } else {
-    return false;
-  }
-  if (parts[3] == "1") {
-    settings.two_stop_bits = false;
-  } else if (parts[3] == "1.5" || parts[3] == "2") {
-    // termios has no 1.5 stop bits; the driver gives 1.5 for 5-bit
-    // characters when two are asked for.
-    settings.two_stop_bits = true;
-  } else {
-    return false;
-  }
-  *out = settings;
-  return true;
+  return false;
 }
 
-// Raw 8-bit style line with the given settings: no echo, no line editing, no
-// flow control, no character translation. VMIN 1 with O_NONBLOCK makes a read
-// without data fail with EAGAIN, so a read of 0 bytes means the device hung up.
-bool ApplyLine(int fd, const LineSettings& line) {
+bool ParseDataBits(const std::string& text, tcflag_t* size) {
+  static const struct {
+    const char* text;
+    tcflag_t size;
+  } kSizes[] = {{"5", CS5}, {"6", CS6}, {"7", CS7}, {"8", CS8}};
+  for (const auto& entry : kSizes) {
+    if (text == entry.text) {
+      *size = entry.size;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Gives the device the terminal settings the settings text asks for.
+bool ApplyLine(int fd, const std::string& settings) {
   termios tio;
   if (tcgetattr(fd, &tio) != 0) return false;
-  cfmakeraw(&tio);
-  tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | ISTRIP);
-  tio.c_iflag |= IGNBRK;
-  tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  tio.c_cflag |= line.size | line.parity_flags | CLOCAL | CREAD;
-  if (line.two_stop_bits) tio.c_cflag |= CSTOPB;
-  tio.c_cc[VMIN] = 1;
-  tio.c_cc[VTIME] = 0;
-  if (cfsetispeed(&tio, line.speed) != 0 || cfsetospeed(&tio, line.speed) != 0) return false;
-  return tcsetattr(fd, TCSANOW, &tio) == 0;
+  std::optional<termios> line = LineTermios(settings, tio);
+  if (!line) {
+    errno = EINVAL;
+    return false;
+  }
+  return tcsetattr(fd, TCSANOW, &*line) == 0;
+}
+
+// What closing gives back, for every open port of the program. It is kept
+// here rather than in the SerialPort objects so that an exit signal can close
+// every port (CloseSerialPortsOnExitSignals); the mutex makes an opening or a
+// closing whole as far as that is concerned.
+struct HeldPort {
+  int fd;
+  termios saved;          // the device's settings before the opening
+  bool exclusive;         // exclusive mode set by this port (never one found set)
+  std::string lock_file;  // "" when none could be made
+};
+struct OpenPorts {
+  std::mutex mutex;
+  std::vector<HeldPort> ports;
+};
+// Never destroyed: a signal may come while the program's statics go away.
+OpenPorts& Held() {
+  static OpenPorts* open_ports = new OpenPorts;
+  return *open_ports;
+}
+
+// Closes a port as it was found: exclusive mode off (when this port set it),
+// the saved settings back, the lock file gone. At once, not after draining: a
+// line nobody reads would never drain. On a device that has gone away the
+// terminal calls fail, which does not matter then.
+void GiveBack(const HeldPort& port, bool drop_input) {
+  if (port.exclusive) ioctl(port.fd, TIOCNXCL);
+  if (drop_input) tcflush(port.fd, TCIFLUSH);
+  tcsetattr(port.fd, TCSANOW, &port.saved);
+  ::close(port.fd);
+  DropDeviceLock(port.lock_file);
+}
+
+// Closes the open port fd; the caller holds Held().mutex.
+void ReleaseHeld(int fd, bool drop_input) {
+  std::vector<HeldPort>& ports = Held().ports;
+  for (auto it = ports.begin(); it != ports.end(); ++it) {
+    if (it->fd == fd) {
+      GiveBack(*it, drop_input);
+      ports.erase(it);
+      return;
+    }
+  }
+}
+
+// The signal thread: waits for one of the signals, closes every open port and
+// ends the program as the signal would have. It keeps the mutex, so no port
+// opens or closes after it has looked.
+[[noreturn]] void CloseAllAndEnd(sigset_t signals) {
+  int signo = 0;
+  while (sigwait(&signals, &signo) != 0) {
+  }
+  OpenPorts& open_ports = Held();
+  open_ports.mutex.lock();
+  for (const HeldPort& port : open_ports.ports) GiveBack(port, false);
+  std::signal(signo, SIG_DFL);
+  sigset_t just_this;
+  sigemptyset(&just_this);
+  sigaddset(&just_this, signo);
+  pthread_sigmask(SIG_UNBLOCK, &just_this, nullptr);
+  raise(signo);
+  _exit(128 + signo);
 }
 
 bool DeviceGone(int error) {
@@ -166,11 +193,10 @@ void SerialPort::SetCommPort(int number) {
 }
 
 void SerialPort::SetSettings(const std::string& settings) {
-  LineSettings line;
-  if (!ParseSettings(settings, &line)) {
+  if (!LineTermios(settings, termios{})) {
     throw VbError(kErrInvalidPropertyValue, "Invalid property value");
   }
-  if (fd_ >= 0 && !ApplyLine(fd_, line)) {
+  if (fd_ >= 0 && !ApplyLine(fd_, settings)) {
     int error = errno;
     if (DeviceGone(error)) Release(false);
     throw VbError(kCommSetStateFailed, ErrnoText("The device refused the line settings", error));
@@ -223,50 +249,55 @@ void SerialPort::Open() {
     ::close(fd);
     throw VbError(kCommInvalidPort, "Invalid port number " + path + ": not a terminal");
   }
-  // The lock keeps out other programs that lock (and second copies of this
-  // one, also when TIOCEXCL does not bind, as for root); TIOCEXCL keeps out
-  // programs that do not lock.
+  // Exclusive mode keeps out programs that do not lock, but not root: a port
+  // found in it is held by another program. (Without TIOCGEXCL, before Linux
+  // 3.8, only the opening itself tells.)
+  int exclusive = 0;
+  if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+    ::close(fd);
+    throw VbError(kCommPortAlreadyOpen, "Port already open " + path + " (exclusive mode)");
+  }
+  std::lock_guard<std::mutex> guard(Held().mutex);
+  HeldPort held{fd, {}, false, ""};
+  auto fail = [&](int number, const std::string& text) {
+    ::close(fd);
+    DropDeviceLock(held.lock_file);
+    throw VbError(number, text);
+  };
+  // The lock file keeps out the serial programs that honour lock files; the
+  // flock, those that flock (and second copies of this one); exclusive mode,
+  // those that do neither.
+  if (TakeDeviceLock(path, &held.lock_file) == DeviceLock::kHeld) {
+    fail(kCommPortAlreadyOpen, "Port already open " + path + " (lock file)");
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK) {
-      throw VbError(kCommPortAlreadyOpen, "Port already open " + path);
-    }
-    throw VbError(kCommHardwareNotAvailable, ErrnoText("Cannot lock " + path, error));
+    if (error == EWOULDBLOCK) fail(kCommPortAlreadyOpen, "Port already open " + path);
+    fail(kCommHardwareNotAvailable, ErrnoText("Cannot lock " + path, error));
   }
   // What the device was set to before, given back at closing: a port that
   // names the user's own terminal must not leave it raw.
-  termios saved;
-  if (tcgetattr(fd, &saved) != 0) {
+  if (tcgetattr(fd, &held.saved) != 0) {
+    fail(kCommSetStateFailed, ErrnoText("The device refused the line settings", errno));
+  }
+  held.exclusive = ioctl(fd, TIOCEXCL) == 0;
+  Held().ports.push_back(held);
+  fd_ = fd;
+  if (!ApplyLine(fd, settings_)) {  // settings_ was accepted when it was set
     int error = errno;
-    ::close(fd);
+    ReleaseHeld(fd, false);
+    fd_ = -1;
     throw VbError(kCommSetStateFailed, ErrnoText("The device refused the line settings", error));
   }
-  LineSettings line;
-  ParseSettings(settings_, &line);  // settings_ was accepted when it was set
-  if (!ApplyLine(fd, line)) {
-    int error = errno;
-    ::close(fd);
-    throw VbError(kCommSetStateFailed, ErrnoText("The device refused the line settings", error));
-  }
-  ioctl(fd, TIOCEXCL);
   // A new exchange starts with nothing received. (Output is left alone: on a
   // pseudo-terminal flushing it would drop bytes sent before the last close.)
   tcflush(fd, TCIFLUSH);
-  fd_ = fd;
-  saved_line_ = saved;
 }
 
 void SerialPort::Release(bool drop_input) {
   if (fd_ < 0) return;
-  // The exclusive flag lives on the device, not on this descriptor: clear it
-  // so that the next opening (by anyone) is not refused.
-  ioctl(fd_, TIOCNXCL);
-  if (drop_input) tcflush(fd_, TCIFLUSH);
-  // At once, not after draining: a line nobody reads would never drain. On a
-  // device that has gone away this fails, which does not matter then.
-  tcsetattr(fd_, TCSANOW, &saved_line_);
-  ::close(fd_);
+  std::lock_guard<std::mutex> guard(Held().mutex);
+  ReleaseHeld(fd_, drop_input);
   fd_ = -1;
 }
 
@@ -346,6 +377,61 @@ bool SerialPort::WaitForInput(int timeout_ms) {
   } while (r < 0 && errno == EINTR);
   // A hang-up counts as something to read: the next Input reports it.
   return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL));
+}
+
+std::optional<termios> LineTermios(const std::string& settings, const termios& base) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (true) {
+    size_t comma = settings.find(',', start);
+    parts.push_back(
+        Trim(settings.substr(start, comma == std::string::npos ? comma : comma - start)));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  speed_t speed;
+  tcflag_t parity;
+  tcflag_t size;
+  if (parts.size() != 4 || !ParseSpeed(parts[0], &speed) || !ParseParity(parts[1], &parity) ||
+      !ParseDataBits(parts[2], &size)) {
+    return std::nullopt;
+  }
+  // termios has no 1.5 stop bits; the driver gives 1.5 for 5-bit characters
+  // when two are asked for.
+  if (parts[3] != "1" && parts[3] != "1.5" && parts[3] != "2") return std::nullopt;
+  termios tio = base;
+  cfmakeraw(&tio);
+  tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | ISTRIP);
+  tio.c_iflag |= IGNBRK;
+  tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+  tio.c_cflag |= size | parity | CLOCAL | CREAD;
+  if (parts[3] != "1") tio.c_cflag |= CSTOPB;
+  // VMIN 1 with O_NONBLOCK makes a read without data fail with EAGAIN, so a
+  // read of 0 bytes means the device hung up.
+  tio.c_cc[VMIN] = 1;
+  tio.c_cc[VTIME] = 0;
+  if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return std::nullopt;
+  return tio;
+}
+
+void CloseSerialPortsOnExitSignals() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // Handled on a thread of their own (sigwait), so that closing runs as
+    // ordinary code, whatever the other threads are doing. Every thread
+    // started later keeps them blocked.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signo : {SIGTERM, SIGINT, SIGHUP}) {
+      struct sigaction current {};
+      if (sigaction(signo, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+        sigaddset(&signals, signo);
+      }
+    }
+    if (sigisemptyset(&signals)) return;
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread(CloseAllAndEnd, signals).detach();
+  });
 }
 
 std::string SerialPort::DevicePath(int number) {

@@ -7,13 +7,16 @@
 // /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31.
 //
 // Errors are raised as VbError with the control's numbers: 8002 when the port
-// number names no terminal device, 8005 when another program holds the port,
-// 70 when the user may not open the device, others (8010, 8012, 8015, 8020,
-// 380) for the rest. Closing gives the device back the terminal settings it
-// had before the opening.
+// number names no terminal device, 8005 when another program holds the port
+// (its lock file, see device_lock.h, its flock, or the terminal's exclusive
+// mode), 70 when the user may not open the device, others (8010, 8012, 8015,
+// 8020, 380) for the rest. While open the port holds its lock file, a flock
+// and exclusive mode; closing gives all of them up and gives the device back
+// the terminal settings it had before the opening.
 
 #include <termios.h>
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -67,8 +70,20 @@ class SerialPort {
 
   int comm_port_ = 1;
   std::string settings_ = "9600,N,8,1";
-  int fd_ = -1;
-  termios saved_line_{};  // the device's settings before the opening
+  int fd_ = -1;  // what closing gives back is kept with the open ports (serial_port.cpp)
 };
+
+// The terminal settings for a settings text ("19200,E,7,2"), made from base
+// (the device's present settings): a raw 8-bit line without echo, line
+// editing, flow control or character translation, with the text's speed,
+// parity, data bits and stop bits. nullopt for a text the control refuses.
+std::optional<termios> LineTermios(const std::string& settings, const termios& base);
+
+// Called once at program start, before any other thread: SIGTERM, SIGINT
+// and SIGHUP (each unless the program was started with it ignored, as by
+// nohup) close every open port, as closing it would and whatever the program
+// is doing (a wait for a reply included), and then end the program as the
+// signal does.
+void CloseSerialPortsOnExitSignals();
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/serial_port.h"
 #include "platform/vb_error.h"
 #include "toolkit/control.h"
 #include "toolkit/message_box.h"
@@ -33,6 +34,10 @@ int StartAndRun() {
 
 int RunKonwerter(int argc, char** argv) {
   platform::IgnoreFileSizeSignal();
+  // Before QApplication starts threads of its own: they must inherit the
+  // blocked exit signals, or a logout during an exchange would end the
+  // program with the port still raw, locked and in exclusive mode.
+  platform::CloseSerialPortsOnExitSignals();
   QApplication app(argc, argv);
   // Qt has set the C library to the user's locale; the numbers the program
   // reads and writes for itself always have "." as the point.

@@ -14,17 +14,22 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
 #include "support/child_process.h"
+#include "support/port_test_util.h"
 
 namespace platform {
 namespace {
 
 using std::chrono::milliseconds;
+using testing_support::ErrorOf;
 
 constexpr int kPort = 44;
 
@@ -143,10 +148,10 @@ TEST_F(FaultSerialPortTest, DeviceGoingAwayDuringASlowWrite) {
   EXPECT_FALSE(port_.PortOpen());
 }
 
-TEST_F(FaultSerialPortTest, PortHeldInExclusiveModeWithoutALockGives8005) {
+TEST_F(FaultSerialPortTest, PortHeldInExclusiveModeWithoutALockGives8005EvenToRoot) {
   // Another program that holds the port in the terminal's exclusive mode but
-  // takes no lock. Root passes exclusive mode by, so the opening runs as an
-  // ordinary user in a child process.
+  // takes no lock. An ordinary user's opening is refused by the terminal;
+  // root passes exclusive mode by, so the control itself must see it.
   ASSERT_GE(master_, 0);
   const char* path = getenv(env_.c_str());
   ASSERT_NE(path, nullptr);
@@ -164,14 +169,100 @@ TEST_F(FaultSerialPortTest, PortHeldInExclusiveModeWithoutALockGives8005) {
     }
     return 1;
   });
+  if (status != testing_support::kChildCannotSetUp) {
+    EXPECT_EQ(status, 0) << "1: opened anyway, 2: another error";
+  }
+  EXPECT_EQ(ErrorOf([&] { port_.SetPortOpen(true); }), kCommPortAlreadyOpen);
+  EXPECT_FALSE(port_.PortOpen());
+  int still_exclusive = 0;
+  ASSERT_EQ(ioctl(holder, TIOCGEXCL, &still_exclusive), 0);
+  EXPECT_EQ(still_exclusive, 1) << "the other program's exclusive mode was cleared";
+  // Once it lets go, the port opens.
+  ioctl(holder, TIOCNXCL);
   close(holder);
+  port_.SetPortOpen(true);
+  EXPECT_TRUE(port_.PortOpen());
+}
+
+TEST_F(FaultSerialPortTest, ALockFolderTheUserMayNotWriteLeavesThePortUsable) {
+  // As /var/lock is on systems where only a group may write it: serial
+  // programs then go on without a lock file, and so does the control.
+  ASSERT_GE(master_, 0);
+  testing_support::ScopedLockFolder locks;
+  ASSERT_EQ(chmod(locks.path().c_str(), 0555), 0);
+  ASSERT_EQ(chmod(getenv(env_.c_str()), 0666), 0);
+  const int status = testing_support::RunAsOrdinaryUser([] {
+    SerialPort port;
+    port.SetCommPort(kPort);
+    if (ErrorOf([&] { port.SetPortOpen(true); }) != 0) return 1;
+    port.Output("x");
+    port.SetPortOpen(false);
+    return 0;
+  });
   if (status == testing_support::kChildCannotSetUp) {
     GTEST_SKIP() << "cannot run as an ordinary user here";
   }
-  EXPECT_EQ(status, 0) << "1: opened anyway, 2: another error";
-  // Once it lets go, the port opens.
-  port_.SetPortOpen(true);
-  EXPECT_TRUE(port_.PortOpen());
+  EXPECT_EQ(status, 0) << "the port was refused";
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));
+}
+
+bool SameTerminalSettings(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && cfgetispeed(&a) == cfgetispeed(&b) &&
+         cfgetospeed(&a) == cfgetospeed(&b) && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+TEST_F(FaultSerialPortTest, ExitSignalDuringAWaitClosesThePortAsClosingWould) {
+  ASSERT_GE(master_, 0);
+  testing_support::ScopedLockFolder locks;
+  const std::string path = getenv(env_.c_str());
+  const std::string lock = locks.LockFileOf(path);
+  int probe = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(probe, 0);
+  // The terminal as "stty sane 4800" leaves it, far from the port's raw line.
+  termios before;
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  before.c_iflag |= ICRNL | IXON;
+  before.c_oflag |= OPOST | ONLCR;
+  before.c_lflag |= ECHO | ICANON | ISIG;
+  cfsetispeed(&before, B4800);
+  cfsetospeed(&before, B4800);
+  ASSERT_EQ(tcsetattr(probe, TCSANOW, &before), 0);
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  for (int signo : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(strsignal(signo));
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = testing_support::StartChild([&] {
+      CloseSerialPortsOnExitSignals();  // as the program's start does
+      SerialPort port;
+      port.SetCommPort(kPort);
+      port.SetSettings("19200,E,7,2");
+      if (ErrorOf([&] { port.SetPortOpen(true); }) != 0) return 1;
+      (void)!write(ready[1], "r", 1);
+      port.WaitForInput(60000);  // where an exchange waits for the reply
+      return 2;
+    });
+    ASSERT_GT(child, 0);
+    close(ready[1]);
+    char byte = 0;
+    const bool opened = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    termios during;
+    ASSERT_EQ(tcgetattr(probe, &during), 0);
+    EXPECT_TRUE(opened && cfgetospeed(&during) == B19200 && std::filesystem::exists(lock))
+        << "the child did not hold the port";
+    kill(child, signo);
+    EXPECT_EQ(testing_support::WaitForChild(child), 100 + signo) << "it did not end by the signal";
+    termios after;
+    ASSERT_EQ(tcgetattr(probe, &after), 0);
+    EXPECT_TRUE(SameTerminalSettings(after, before)) << "the device was left with the port's line";
+    EXPECT_FALSE(std::filesystem::exists(lock));
+    int exclusive = 1;
+    ASSERT_EQ(ioctl(probe, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+  }
+  close(probe);
 }
 
 }  // namespace

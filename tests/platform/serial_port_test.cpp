@@ -8,31 +8,28 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/vb_error.h"
+#include "support/child_process.h"
 #include "support/converter_emulator.h"
+#include "support/port_test_util.h"
 
 namespace platform {
 namespace {
 
 using std::chrono::milliseconds;
 using testing_support::ConverterEmulator;
+using testing_support::ErrorOf;
 
 constexpr int kPort = 41;  // a number that names no real device here
-
-int ErrorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const VbError& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 class ScopedEnv {
  public:
@@ -82,11 +79,59 @@ TEST(SerialPortSettingsTest, LineSettingsAcceptedAndRefused) {
     EXPECT_EQ(port.Settings(), good);
   }
   port.SetSettings("9600,N,8,1");
-  for (const char* bad :
-       {"", "9600", "9600,N,8", "9600,N,8,1,1", "12345,N,8,1", "9600,X,8,1", "9600,N,9,1",
-        "9600,N,4,1", "9600,N,8,3", "-9600,N,8,1", "9600,NN,8,1", "abc,N,8,1"}) {
+  for (const char* bad : {"", "12345,N,8,1", "9600,X,8,1"}) {
     EXPECT_EQ(ErrorOf([&] { port.SetSettings(bad); }), kErrInvalidPropertyValue) << bad;
     EXPECT_EQ(port.Settings(), "9600,N,8,1") << bad;
+  }
+}
+
+TEST(SerialPortSettingsTest, SettingsTextGivesTheTerminalSettings) {
+  // A pseudo-terminal keeps 8 data bits without parity whatever it is given,
+  // so what the line is set to is checked here, before it reaches a device.
+  termios base{};  // a shell's terminal, with every flag the line must drop
+  base.c_iflag = ICRNL | IXON | IXOFF | INPCK | ISTRIP;
+  base.c_oflag = OPOST | ONLCR;
+  base.c_lflag = ECHO | ICANON | ISIG | IEXTEN;
+  base.c_cflag = CS8 | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
+  cfsetispeed(&base, B38400);
+  cfsetospeed(&base, B38400);
+  const struct {
+    const char* text;
+    speed_t speed;
+    tcflag_t line;  // size, parity and stop bits
+  } kGood[] = {
+      {"4800,N,8,1", B4800, CS8},  // the speeds of the program's picker
+      {"9600,N,8,1", B9600, CS8},
+      {"19200,N,8,1", B19200, CS8},
+      {"110,n,5,1", B110, CS5},
+      {"921600,N,6,2", B921600, CS6 | CSTOPB},
+      {"9600,E,7,1", B9600, CS7 | PARENB},
+      {"9600,e,8,2", B9600, CS8 | PARENB | CSTOPB},
+      {"9600,O,7,1", B9600, CS7 | PARENB | PARODD},
+      {"9600,o,8,1", B9600, CS8 | PARENB | PARODD},
+      {"9600,M,5,1.5", B9600, CS5 | PARENB | PARODD | CMSPAR | CSTOPB},
+      {"9600,m,8,1", B9600, CS8 | PARENB | PARODD | CMSPAR},
+      {"9600,S,7,1", B9600, CS7 | PARENB | CMSPAR},
+      {"9600,s,8,2", B9600, CS8 | PARENB | CMSPAR | CSTOPB},
+      {" 19200 , E , 7 , 1 ", B19200, CS7 | PARENB},
+  };
+  constexpr tcflag_t kLineBits = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
+  for (const auto& good : kGood) {
+    std::optional<termios> tio = LineTermios(good.text, base);
+    ASSERT_TRUE(tio) << good.text;
+    EXPECT_EQ(tio->c_cflag & kLineBits, good.line) << good.text;
+    EXPECT_EQ(tio->c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD) << good.text;
+    EXPECT_EQ(cfgetispeed(&*tio), good.speed) << good.text;
+    EXPECT_EQ(cfgetospeed(&*tio), good.speed) << good.text;
+    EXPECT_EQ(tio->c_iflag & base.c_iflag, 0u) << good.text;
+    EXPECT_EQ(tio->c_oflag & OPOST, 0u) << good.text;
+    EXPECT_EQ(tio->c_lflag & base.c_lflag, 0u) << good.text;
+    EXPECT_EQ(tio->c_cc[VMIN], 1) << good.text;
+  }
+  for (const char* bad : {"", "9600", "9600,N,8", "9600,N,8,1,1", "12345,N,8,1", "14400,N,8,1",
+                          "9600,X,8,1", "9600,N,9,1", "9600,N,4,1", "9600,N,8,3", "9600,N,8,1.0",
+                          "-9600,N,8,1", "9600,NN,8,1", "9600,,8,1", "abc,N,8,1"}) {
+    EXPECT_FALSE(LineTermios(bad, base)) << bad;
   }
 }
 
@@ -225,6 +270,70 @@ TEST_F(SerialPortTest, PortLockedByAnotherProgramIsRefused) {
   ::close(holder);
   port_.SetPortOpen(true);
   EXPECT_TRUE(port_.PortOpen());
+}
+
+TEST_F(SerialPortTest, LockFilesOfOtherProgramsAreHonoured) {
+  testing_support::ScopedLockFolder locks;
+  const std::string lock = locks.LockFileOf(emulator_.SlavePath());
+  const pid_t live = getppid();
+  const pid_t dead = [] {  // a process that has ended (its id is not reused this soon)
+    pid_t child = testing_support::StartChild([] { return 0; });
+    testing_support::WaitForChild(child);
+    return child;
+  }();
+  auto ten = [](pid_t pid) {
+    char text[16];
+    snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return std::string(text);
+  };
+  auto binary = [](pid_t pid) {
+    int32_t number = pid;
+    return std::string(reinterpret_cast<const char*>(&number), sizeof number);
+  };
+  auto read_lock = [&] {
+    std::ifstream in(lock, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const struct {
+    std::string content;
+    bool held;
+  } kCases[] = {
+      {ten(live), true},
+      {std::to_string(live), true},
+      {binary(live), true},
+      {"", true},
+      {"garbage\n", true},
+      {ten(dead), false},
+      {std::to_string(dead) + "\n", false},
+      {binary(dead), false},
+  };
+  int probe = ::open(emulator_.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(probe, 0);
+  termios before;
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  for (const auto& lock_case : kCases) {
+    SCOPED_TRACE(testing::PrintToString(lock_case.content));
+    std::ofstream(lock, std::ios::binary) << lock_case.content;
+    const int error = ErrorOf([&] { port_.SetPortOpen(true); });
+    if (lock_case.held) {
+      // Refused before anything reached the device; the lock stays the owner's.
+      EXPECT_EQ(error, kCommPortAlreadyOpen);
+      EXPECT_FALSE(port_.PortOpen());
+      EXPECT_EQ(read_lock(), lock_case.content);
+      termios now;
+      ASSERT_EQ(tcgetattr(probe, &now), 0);
+      EXPECT_EQ(cfgetospeed(&now), cfgetospeed(&before));
+      EXPECT_EQ(now.c_cflag, before.c_cflag);
+      EXPECT_EQ(now.c_lflag, before.c_lflag);
+    } else {
+      // A stale lock gives way to ours, which goes with the closing.
+      EXPECT_EQ(error, 0);
+      EXPECT_EQ(read_lock(), ten(getpid()));
+      port_.SetPortOpen(false);
+      EXPECT_FALSE(std::filesystem::exists(lock));
+    }
+  }
+  ::close(probe);
 }
 
 TEST_F(SerialPortTest, PortNumberCannotChangeWhileOpen) {

@@ -22,18 +22,26 @@ constexpr int kChildCannotSetUp = 77;
 // The user "nobody": no group that owns serial devices or the test's files.
 constexpr uid_t kOrdinaryUser = 65534;
 
-// Runs body in a forked child and returns the child's exit status: body's
-// result, or 100 + the number of the signal that ended it; -1 when no child
-// could be made.
-inline int RunInChild(const std::function<int()>& body) {
+// Starts body in a forked child, which ends with body's result; the child's
+// process id, or -1 when none could be made.
+inline pid_t StartChild(const std::function<int()>& body) {
   pid_t child = fork();
-  if (child < 0) return -1;
   if (child == 0) _exit(body());
+  return child;
+}
+
+// Waits for a child of StartChild: body's result, or 100 + the number of the
+// signal that ended it; -1 when there is no such child.
+inline int WaitForChild(pid_t child) {
   int status = 0;
-  if (waitpid(child, &status, 0) != child) return -1;
+  if (child <= 0 || waitpid(child, &status, 0) != child) return -1;
   if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
   return WEXITSTATUS(status);
 }
+
+// Runs body in a forked child and returns the child's exit status as
+// WaitForChild gives it.
+inline int RunInChild(const std::function<int()>& body) { return WaitForChild(StartChild(body)); }
 
 // In a child: becomes the ordinary user, without the groups root had.
 inline bool BecomeOrdinaryUser() {

@@ -1,0 +1,58 @@
+#pragma once
+// Small helpers of the serial-control tests. Header-only.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/vb_error.h"
+
+namespace testing_support {
+
+// The error number that step raises; 0 when it raises none.
+inline int ErrorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const platform::VbError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+// A lock folder of the test's own (KONWERTER_LOCK_DIR) while it lives.
+class ScopedLockFolder {
+ public:
+  ScopedLockFolder() {
+    char pattern[] = "/tmp/konwerter_locks_XXXXXX";
+    if (mkdtemp(pattern) != nullptr) path_ = pattern;
+    if (const char* former = getenv(kVariable)) former_ = former;
+    setenv(kVariable, path_.c_str(), 1);
+  }
+  ~ScopedLockFolder() {
+    if (former_) {
+      setenv(kVariable, former_->c_str(), 1);
+    } else {
+      unsetenv(kVariable);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScopedLockFolder(const ScopedLockFolder&) = delete;
+  ScopedLockFolder& operator=(const ScopedLockFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  // The lock file that stands for a device that is no link (a /dev/pts/n).
+  std::string LockFileOf(const std::string& device) const {
+    return path_ + "/LCK.." + device.substr(device.rfind('/') + 1);
+  }
+
+ private:
+  static constexpr const char* kVariable = "KONWERTER_LOCK_DIR";
+  std::string path_;
+  std::optional<std::string> former_;
+};
+
+}  // namespace testing_support
