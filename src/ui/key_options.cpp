@@ -3,12 +3,10 @@
 // reach: the start and hide buttons, the hidden menu "Tray" and the serial
 // control's event.
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/process.h"
 #include "settings/ini.h"
 #include "ui/key_window.h"
 
@@ -64,8 +62,7 @@ void KEY::mnuHelp_Click() {
   // ignored.
   const std::string program =
       platform::ResolveCaseInsensitive(platform::AppPath("tormex_help.exe"));
-  QProcess::startDetached(QString::fromStdString(program), QStringList(),
-                          QString::fromStdString(platform::AppFolder()));
+  platform::StartDetached(program, platform::AppFolder());
 }
 
 void KEY::MSComm1_OnComm() {

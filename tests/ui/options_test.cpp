@@ -100,17 +100,30 @@ TEST_F(OptionsTest, AMissingHelpProgramIsIgnored) {
 
 TEST_F(OptionsTest, TheHelpProgramIsStartedFromTheProgramFolderAndNotWaitedFor) {
   StartWith();
-  // Writes its process number, then stays for much longer than any wait.
-  WriteFile("tormex_help.exe", "#!/bin/sh\necho $$ > started.txt\nexec sleep 60\n");
+  // Writes the signals blocked for it, then its process number, then stays
+  // for much longer than any wait (perl, because the shell clears its own
+  // signal mask at start).
+  WriteFile("tormex_help.exe",
+            "#!/usr/bin/perl\nopen(S, '/proc/self/status'); open(B, '>blocked.txt');\n"
+            "print B grep(/^SigBlk/, <S>); close(B);\n"
+            "open(P, '>started.txt'); print P \"$$\\n\"; close(P); sleep 60;\n");
   ASSERT_EQ(chmod((folder_ + "/tormex_help.exe").c_str(), 0755), 0);
+  // The running program blocks the exit signals for the thread that closes
+  // its ports; the help program must not inherit that.
+  sigset_t exit_signals, previous;
+  sigemptyset(&exit_signals);
+  for (int signo : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&exit_signals, signo);
+  pthread_sigmask(SIG_BLOCK, &exit_signals, &previous);
   QElapsedTimer took;
   took.start();
   key().mnuHelp_Click();
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   EXPECT_LT(took.elapsed(), 30000);
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return ReadFile("started.txt").find('\n') != std::string::npos; }, 5000));
   const pid_t helper = static_cast<pid_t>(std::stol(ReadFile("started.txt")));
   EXPECT_EQ(kill(helper, 0), 0) << "the help program should still run";
+  EXPECT_EQ(ReadFile("blocked.txt"), "SigBlk:\t0000000000000000\n");
   kill(helper, SIGKILL);
   EXPECT_TRUE(boxes.empty());
 }
