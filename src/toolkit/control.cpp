@@ -259,8 +259,10 @@ bool ControlEventBridge::KeyPressed(QObject* watched, QKeyEvent* event) {
   // to they move the focus there, and the control they leave hears nothing.
   if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    // Shift+Tab may come as Tab with Shift held, as Qt reads it too.
+    const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
     Form* window = FormOfWindow(c->widget()->window());
-    if (window && window->FocusNext(event->key() == Qt::Key_Tab)) return true;
+    if (window && window->FocusNext(forward)) return true;
   }
   const bool is_form = c->form() == c;
   // A form hears its own keys only when no control has the focus; a
@@ -380,6 +382,9 @@ bool ControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       }
       return take;
     }
+    case QEvent::Shortcut:
+      // An access key reaches only a control that can take the focus now.
+      return !c->Focusable();
     case QEvent::FocusIn: {
       if (SilentFocusChange(static_cast<QFocusEvent*>(event), c->widget())) return false;
       if (c->GotFocus) Control::RaiseUserEvent([&] { c->GotFocus(); });
@@ -487,6 +492,11 @@ void Control::ApplyGeometry() {
   if (!widget_) return;
   widget_->setGeometry(TwipsToPixels(left_), TwipsToPixels(top_), TwipsToPixels(width_),
                        TwipsToPixels(height_));
+  FocusLeavesIfOutOfView();
+}
+
+void Control::FocusLeavesIfOutOfView() {
+  if (form_ && form_ != this && HasFocus()) form_->KeepFocusInView();
 }
 
 void Control::ApplyFocusPolicy() {
@@ -548,10 +558,13 @@ void Control::SetContainer(Control* container) {
   }
   container_ = container;
   if (widget_) {
+    // Qt hides a widget it re-parents, which sends the focus on (through
+    // the window's FocusNext) when it was inside.
     widget_->setParent(container->ClientWidget());
     ApplyGeometry();
     widget_->setVisible(visible_);
     ZOrder(0);  // on top of the new container's controls of its layer
+    FocusLeavesIfOutOfView();
   }
 }
 
@@ -609,12 +622,31 @@ void Control::SetTabIndex(int tab_index) {
 
 void Control::SetFocus() {
   if (!CanTakeFocus()) NotSupported("SetFocus");
-  for (const Control* c = this; c; c = c->Container()) {
-    if (!c->visible_ || !c->enabled_) {
-      throw platform::VbError(platform::kErrInvalidCall, "Invalid procedure call or argument");
-    }
+  if (!Focusable()) {
+    throw platform::VbError(platform::kErrInvalidCall, "Invalid procedure call or argument");
   }
   widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool InView(const QWidget* widget) {
+  QRect area = widget->rect();
+  for (const QWidget* w = widget; !w->isWindow(); w = w->parentWidget()) {
+    if (w->isHidden()) return false;
+    area = area.translated(w->pos()) & w->parentWidget()->rect();
+    if (area.isEmpty()) return false;
+  }
+  return true;
+}
+
+bool Control::ShownAndEnabled() const {
+  for (const Control* c = this; c; c = c->Container()) {
+    if (!c->visible_ || !c->enabled_) return false;
+  }
+  return true;
+}
+
+bool Control::Focusable() const {
+  return widget_ && CanTakeFocus() && ShownAndEnabled() && InView(widget_);
 }
 
 bool Control::HasFocus() const {

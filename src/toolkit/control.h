@@ -128,10 +128,17 @@ class Control : public settings::TranslatableControl {
   virtual void SetTabStop(bool tab_stop);
   virtual int TabIndex() const;
   virtual void SetTabIndex(int tab_index);
-  // Raises kErrInvalidCall when the control cannot take the focus (hidden,
-  // disabled, or a kind without focus).
+  // Raises kErrInvalidCall when the control cannot take the focus now (see
+  // Focusable), kErrPropertyNotSupported for a kind without focus.
   virtual void SetFocus();
   virtual bool HasFocus() const;
+  // Whether the control can take the focus now: a kind with focus, visible
+  // and enabled with all its containers, and at least partly inside the
+  // visible client area of its window, neither parked or placed below it
+  // nor clipped away by a container. Every way the focus moves asks this:
+  // SetFocus, Tab and Shift+Tab, SendKeys, access keys and the window's
+  // activation. TabStop and TabIndex keep their values meanwhile.
+  bool Focusable() const;
 
   virtual void SetPointer(Pointer pointer);
   virtual void SetToolTipText(const std::string& text);
@@ -181,6 +188,11 @@ class Control : public settings::TranslatableControl {
   // widget still gets the mouse (a text box places its caret).
   virtual bool ClicksAndPassesTheMouseOn() const { return false; }
   virtual void ApplyFocusPolicy();
+  // Sends the focus on when it is inside this control and the control can
+  // no longer be seen (after a move or a change of container).
+  void FocusLeavesIfOutOfView();
+  // Visible and enabled, and so are all its containers.
+  bool ShownAndEnabled() const;
   // Stops routing the widget's events and signals to this control: the
   // first step of taking a window down, so that no handler runs on a window
   // half destroyed.

@@ -77,14 +77,22 @@ class FormWidget : public QWidget {
     }
     QWidget::keyPressEvent(event);
   }
+  // Qt moves the focus through here for Tab and Shift+Tab, and when the
+  // focused widget is hidden or disabled: never along its own focus chain,
+  // which knows nothing of controls out of view.
   bool focusNextPrevChild(bool next) override {
     if (!form_) return QWidget::focusNextPrevChild(next);
-    form_->FocusNext(next);
+    if (!form_->FocusNext(next)) form_->KeepFocusInView();
     return true;
   }
   bool event(QEvent* event) override {
-    // Counted before the focus widget hears of the activation.
-    if (event->type() == QEvent::WindowActivate) ++activations_;
+    if (event->type() == QEvent::WindowActivate) {
+      // Counted before the focus widget hears of the activation. Qt sends
+      // this before it gives the focus back, so a focus placed here stops
+      // Qt from picking a widget of its own.
+      ++activations_;
+      if (form_) form_->FocusOnActivation();
+    }
     return QWidget::event(event);
   }
 
@@ -245,6 +253,7 @@ void Form::LayoutClient() {
   for (const auto& c : controls_) {
     if (auto* p = dynamic_cast<PictureBox*>(c.get())) p->FollowAlignment();
   }
+  KeepFocusInView();
 }
 
 // The user may have moved the window since.
@@ -398,17 +407,14 @@ bool Form::FocusNext(bool forward) {
   std::vector<TabEntry> stops;
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control* c = controls_[i].get();
-    if (!c->widget() || !c->CanTakeFocus() || !c->tab_stop_) continue;
+    if (!c->tab_stop_ || !c->Focusable()) continue;
     bool reachable = true;
-    for (const Control* p = c; p && p != this; p = p->Container()) {
-      if (!p->visible_ || !p->enabled_) reachable = false;
-    }
     // Of a group of option buttons only the selected one is a tab stop (the
     // first one while none is selected); the arrow keys move within it.
-    if (auto* option = dynamic_cast<OptionButton*>(c); option && reachable) {
+    if (auto* option = dynamic_cast<OptionButton*>(c)) {
       OptionButton* entry = nullptr;
       for (OptionButton* o : option->Group()) {
-        if (!o->tab_stop_ || !o->visible_ || !o->enabled_) continue;
+        if (!o->tab_stop_ || !o->Focusable()) continue;
         if (o->Value()) {
           entry = o;
           break;
@@ -436,6 +442,31 @@ bool Form::FocusNext(bool forward) {
   }
   target->control->widget()->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
   return true;
+}
+
+void Form::KeepFocusInView() {
+  QWidget* focus = window_->focusWidget();
+  if (!focus || focus == window_ || InView(focus)) return;
+  if (!FocusNext(true)) window_->setFocus(Qt::OtherFocusReason);
+}
+
+// The window's first tab stop takes the focus, as on the platform; where it
+// cannot be seen, the window keeps the focus itself, so that no key operates
+// a control the user has not reached, and the first Tab goes to the first
+// stop in view.
+void Form::FocusOnActivation() {
+  QWidget* focus = window_->focusWidget();
+  if (focus && (focus == window_ || InView(focus))) return;  // Qt gives it back
+  const Control* first = nullptr;
+  for (const auto& c : controls_) {
+    if (!c->widget() || !c->CanTakeFocus() || !c->tab_stop_ || !c->ShownAndEnabled()) continue;
+    if (!first || c->tab_index_ < first->tab_index_) first = c.get();
+  }
+  if (first && first->Focusable()) {
+    first->widget()->setFocus(Qt::ActiveWindowFocusReason);
+  } else {
+    window_->setFocus(Qt::ActiveWindowFocusReason);
+  }
 }
 
 void Form::PressCancelButton() {

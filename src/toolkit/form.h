@@ -95,10 +95,14 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   // Tab order. MoveInTabOrder gives the control that TabIndex and renumbers
   // the others so that the indexes stay 0, 1, 2, ... FocusNext moves the
   // focus to the next (or previous) tab stop after the active control:
-  // controls whose TabStop is True, visible and enabled with their
-  // containers, in TabIndex order. False when the window has no such stop.
+  // controls whose TabStop is True and that can take the focus now
+  // (Control::Focusable: visible, enabled and in view), in TabIndex order.
+  // False when the window has no such stop.
   void MoveInTabOrder(Control* control, int tab_index);
   bool FocusNext(bool forward);
+  // When the focus lies on something that can no longer be seen, it goes to
+  // the next tab stop in view, or to the window itself when there is none.
+  void KeepFocusInView();
 
   // The menu bar, made on first use; shown only while a top-level menu
   // entry is visible.
@@ -120,6 +124,7 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   int FrameTop() const;   // above it: title bar, border and menu bar
   int FrameBottom() const;
   void PressCancelButton();  // Esc
+  void FocusOnActivation();
 
   std::vector<std::unique_ptr<Control>> controls_;
   FormWidget* window_ = nullptr;

@@ -63,6 +63,12 @@ class ControlEventBridge : public QObject {
 // window is activated for the first time and the widget takes the focus.
 bool SilentFocusChange(const QFocusEvent* event, const QWidget* widget);
 
+// Whether any part of the widget lies inside its window's client area: the
+// widget and each of its parents are not hidden, and its rectangle, cut by
+// each parent's, is not empty. A control parked in a container below the
+// window's visible area, or clipped away by its container, is not in view.
+bool InView(const QWidget* widget);
+
 // Whether a kind has the TabIndex property (every kind with a window but
 // forms, images, shapes and menus).
 bool HasTabIndex(Kind kind);

@@ -531,7 +531,7 @@ std::vector<OptionButton*> OptionButton::Group() const {
 OptionButton* OptionButton::Neighbour(bool forward) const {
   std::vector<OptionButton*> group;
   for (OptionButton* o : Group()) {
-    if (o == this || (o->visible_ && o->enabled_)) group.push_back(o);
+    if (o == this || o->Focusable()) group.push_back(o);
   }
   const auto at = std::find(group.begin(), group.end(), this);
   if (at == group.end() || group.size() < 2) return nullptr;

@@ -162,11 +162,12 @@ class SurfaceWidget : public QWidget {
     if (key_code != 0) Guarded([&] { host_->UserControl_KeyUp(key_code, shift); });
   }
 
-  // Alt + the access key anywhere in this window.
+  // Alt + the access key anywhere in this window, for a control that can
+  // take the focus now (one out of view cannot be reached by its key).
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (!host_ || event->type() != QEvent::KeyPress) return false;
     auto* w = qobject_cast<QWidget*>(watched);
-    if (!w || w->window() != window() || !isVisible() || !isEnabled()) return false;
+    if (!w || w->window() != window() || !isEnabled() || !host_->Focusable()) return false;
     auto* ke = static_cast<QKeyEvent*>(event);
     if (!(ke->modifiers() & Qt::AltModifier) || (ke->modifiers() & Qt::ControlModifier)) {
       return false;

@@ -373,6 +373,13 @@ TEST_F(ButtonBehaviourTest, AltAndTheAccessKeyClick) {
   QTest::keyClick(form_->widget(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
   Events got = Take();
   EXPECT_EQ(std::count(got.begin(), got.end(), "cmdA Click"), 0);
+  // Below the client area the button cannot be reached by its key either.
+  a_->SetTop(3000);
+  QTest::keyClick(form_->widget(), Qt::Key_Z, Qt::AltModifier);
+  EXPECT_EQ(Take(), Events{});
+  a_->SetTop(2700);  // one pixel row still shows
+  QTest::keyClick(form_->widget(), Qt::Key_Z, Qt::AltModifier);
+  EXPECT_EQ(Take(), (Events{"cmdA Click"}));
 }
 
 TEST_F(ButtonBehaviourTest, PropertyWritesNotifyAndRedraw) {

@@ -417,6 +417,45 @@ TEST_F(EventsTest, HiddenOrDisabledControlsAreNotReachedAndRefuseTheFocus) {
   // Inside a hidden container.
   form->Get("picOpcje").SetVisible(false);
   EXPECT_THROW(form->Get("opModPracy", 0).SetFocus(), platform::VbError);
+
+  // Out of view: below the client area, or clipped away by its container.
+  // The tab stop keeps its value, but nothing reaches the control.
+  chk.SetVisible(true);
+  typ.SetEnabled(true);
+  chk.SetFocus();
+  QTest::keyClick(chk.widget(), Qt::Key_Tab, Qt::ShiftModifier);  // Shift+Tab
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  chk.SetFocus();
+  chk.SetTop(4500);  // moved out of view, it hands the focus on
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  EXPECT_TRUE(chk.TabStop());
+  wagi.SetFocus();
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  SendKeys("+{Tab}");
+  EXPECT_EQ(form->ActiveControl(), &wagi);
+  EXPECT_THROW(chk.SetFocus(), platform::VbError);
+  form->Get("picOpcje").SetVisible(true);
+  auto& option = form->Get("opModPracy", 1);
+  option.SetTop(1140);  // the box is 1200 high, its border included
+  EXPECT_THROW(option.SetFocus(), platform::VbError);
+  option.SetTop(1110);
+  option.SetFocus();
+  // Back in view, the control joins again. Parked in a box below the client
+  // area, a control hands the focus on to the next stop in view ...
+  chk.SetTop(1000);
+  chk.SetFocus();
+  auto& bin = form->Get("Smietnik");
+  bin.SetTop(4500);
+  chk.SetContainer(&bin);
+  EXPECT_EQ(form->ActiveControl(), &typ);
+  // ... and to the window when none is left.
+  wagi.SetContainer(&bin);
+  typ.SetContainer(&bin);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), form->widget());
+  SendKeys("{Tab}");
+  EXPECT_EQ(form->ActiveControl(), nullptr);
 }
 
 TEST_F(EventsTest, ChangingTheContainerKeepsLeftAndTop) {
@@ -562,6 +601,7 @@ TEST_F(EventsTest, FocusEventsFollowTheFocus) {
   form->widget()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
   EXPECT_EQ(seen.size(), 1u);
+  form->Get("lstTypRamki").SetFocus();
   seen.clear();
 
   auto& wagi = form->Get<ListBox>("lstWagi");

@@ -173,10 +173,16 @@ TEST(FormTest, AWindowDestroyedWhileShownModalEndsTheModalShow) {
 TEST(FormTest, DestroyingAWindowRunsNoHandlerOnIt) {
   const char text[] = R"(Begin Form F
   Begin PictureBox Page
+    Width = 1500
+    Height = 900
     Begin TextBox Text1
+      Width = 900
+      Height = 300
     End
   End
   Begin PictureBox Smietnik
+    Width = 1500
+    Height = 900
   End
 End
 )";
@@ -338,6 +344,25 @@ TEST(FormTest, FirstTabStopHasTheFocusWhenShown) {
   splash->Show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(splash->widget()));
   EXPECT_EQ(splash->ActiveControl(), &splash->Get("Command1"));
+  splash.reset();
+  // Out of view, the first stop takes neither the focus nor its access key;
+  // the window keeps the focus, so that no key operates a control, and the
+  // first Tab goes to the first stop in view.
+  splash = LoadForm(kSplash, "logo.frm");
+  std::vector<std::string> clicks;
+  splash->Get("Command1").Click = [&] { clicks.push_back("Dalej"); };
+  splash->Get("cmdAnuluj").Click = [&] { clicks.push_back("Anuluj"); };
+  splash->Get("Command1").SetTop(4170);
+  splash->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(splash->widget()));
+  EXPECT_EQ(splash->ActiveControl(), nullptr);
+  for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) QTest::keyClick(splash->widget(), key);
+  QTest::keyClick(splash->widget(), Qt::Key_D, Qt::AltModifier);
+  // The key would press the button at once, and click it a moment later.
+  EXPECT_FALSE(static_cast<QPushButton*>(splash->Get("Command1").widget())->isDown());
+  EXPECT_TRUE(clicks.empty());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(splash->ActiveControl(), &splash->Get("cmdAnuluj"));
 }
 
 TEST(FormTest, PointingHandOverTheChartLabel) {
