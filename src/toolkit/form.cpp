@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <algorithm>
 
@@ -33,6 +34,22 @@ std::vector<Form*>& LiveForms() {
 Form* FormOfWindow(const QWidget* window) {
   for (Form* f : LiveForms()) {
     if (f->widget() == window) return f;
+  }
+  return nullptr;
+}
+
+namespace {
+QPointer<QWidget>& LastActivatedWindow() {
+  static QPointer<QWidget> window;
+  return window;
+}
+}  // namespace
+
+QWidget* LastActiveFormWindow() {
+  QWidget* last = LastActivatedWindow();
+  if (last && last->isVisible() && FormOfWindow(last)) return last;
+  for (Form* f : LiveForms()) {
+    if (f->widget() && f->widget()->isVisible()) return f->widget();
   }
   return nullptr;
 }
@@ -84,7 +101,10 @@ class FormWidget : public QWidget {
   }
   bool event(QEvent* event) override {
     // Counted before the focus widget hears of the activation.
-    if (event->type() == QEvent::WindowActivate) ++activations_;
+    if (event->type() == QEvent::WindowActivate) {
+      ++activations_;
+      LastActivatedWindow() = this;
+    }
     return QWidget::event(event);
   }
 
