@@ -130,7 +130,9 @@ void KEY::ShowWaitBanner(bool visible) {
   banner.SetVisible(true);
   // The exchange blocks the event loop, so paint the banner, and the places
   // of the labels it hid, now.
-  if (shown && shown->parentWidget()) shown->parentWidget()->repaint(repainted + shown->geometry());
+  if (!shown) return;
+  if (!repainted.isEmpty() && shown->parentWidget()) shown->parentWidget()->repaint(repainted);
+  shown->repaint();
 }
 
 }  // namespace ui
