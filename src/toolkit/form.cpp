@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <algorithm>
 
@@ -33,6 +34,22 @@ std::vector<Form*>& LiveForms() {
 Form* FormOfWindow(const QWidget* window) {
   for (Form* f : LiveForms()) {
     if (f->widget() == window) return f;
+  }
+  return nullptr;
+}
+
+namespace {
+QPointer<QWidget>& LastActivatedWindow() {
+  static QPointer<QWidget> window;
+  return window;
+}
+}  // namespace
+
+QWidget* LastActiveFormWindow() {
+  QWidget* last = LastActivatedWindow();
+  if (last && last->isVisible() && FormOfWindow(last)) return last;
+  for (Form* f : LiveForms()) {
+    if (f->widget() && f->widget()->isVisible()) return f->widget();
   }
   return nullptr;
 }
@@ -91,6 +108,7 @@ class FormWidget : public QWidget {
       // this before it gives the focus back, so a focus placed here stops
       // Qt from picking a widget of its own.
       ++activations_;
+      LastActivatedWindow() = this;
       if (form_) form_->FocusOnActivation();
     }
     return QWidget::event(event);

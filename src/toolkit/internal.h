@@ -80,5 +80,9 @@ bool IsWindowless(Kind kind);
 std::vector<Form*>& LiveForms();
 // The form whose top-level widget is window, or nullptr.
 Form* FormOfWindow(const QWidget* window);
+// The window of the form the user worked in last, while it is shown (the
+// program's windows may all be inactive: the user has gone to another
+// program during an exchange); else the first shown form's; else nullptr.
+QWidget* LastActiveFormWindow();
 
 }  // namespace tk

@@ -5,8 +5,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QFrame>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -111,6 +111,44 @@ class ShapeWidget : public QWidget {
     };
     if (fill_style == 0) draw(ToQColor(fill_color), Qt::NoPen);
     draw(Qt::NoBrush, QPen(ToQColor(border_color), 1));
+  }
+};
+
+// A frame as the platform draws it: an etched box whose top line runs at
+// half the caption's height, interrupted near the left by the caption on
+// the frame's own background. The children keep their places counted from
+// the frame's top-left corner, so those placed below the caption see the
+// whole box around them.
+class FrameWidget : public QWidget {
+ public:
+  static constexpr int kCaptionLeft = 8;     // pixels from the frame's left edge to the text
+  static constexpr int kCaptionPadding = 2;  // pixels of background either side of the text
+
+  FrameWidget() { setAutoFillBackground(true); }
+  QString caption;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics metrics(font());
+    const int line = metrics.height() / 2;
+    const int right = width() - 1, bottom = height() - 1;
+    // The etched edge: a shadow line with a highlight line below and right of it.
+    p.setPen(ToQColor(SystemColour(16)));
+    p.drawRect(0, line, right - 1, bottom - line - 1);
+    p.setPen(ToQColor(SystemColour(20)));
+    p.drawLine(1, line + 1, right - 2, line + 1);
+    p.drawLine(1, line + 1, 1, bottom - 2);
+    p.drawLine(0, bottom, right, bottom);
+    p.drawLine(right, line, right, bottom);
+    if (caption.isEmpty()) return;
+    const int text_width = std::min(metrics.horizontalAdvance(caption), width() - 2 * kCaptionLeft);
+    if (text_width <= 0) return;
+    p.fillRect(kCaptionLeft - kCaptionPadding, 0, text_width + 2 * kCaptionPadding,
+               metrics.height(), palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(QRect(kCaptionLeft, 0, text_width, metrics.height()),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
   }
 };
 
@@ -325,15 +363,16 @@ void PictureBox::ApplyLook() {
 // Frame
 
 Frame::Frame(std::string name, int index) : VisualControl(Kind::kFrame, std::move(name), index) {
-  auto* w = new QGroupBox;
-  w->setAutoFillBackground(true);
-  SetWidget(w);
+  SetWidget(new FrameWidget);
   ApplyLook();
 }
 std::string Frame::Caption() const { return caption_; }
 void Frame::SetCaption(const std::string& caption) {
   caption_ = caption;
-  if (auto* w = static_cast<QGroupBox*>(widget())) w->setTitle(Q(caption));
+  if (auto* w = static_cast<FrameWidget*>(widget())) {
+    w->caption = StripAccessKey(Q(caption));
+    w->update();
+  }
 }
 
 // ---------------------------------------------------------------------------

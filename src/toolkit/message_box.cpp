@@ -114,6 +114,10 @@ class FittedMessageBox : public QMessageBox {
  public:
   FittedMessageBox(Icon icon, const QString& text, QWidget* parent)
       : QMessageBox(icon, kNoTitle, QString(), QMessageBox::Ok, parent), text_(ShownText(text)) {
+    // A dialog of its window: a title and a close button, nothing to
+    // minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // A converter's reply is shown as it came, never read as markup.
     setTextFormat(Qt::PlainText);
     setText(text_);
@@ -199,9 +203,14 @@ class FittedMessageBox : public QMessageBox {
 
 void InstallQtMessageBoxSink() {
   platform::SetMsgBoxSink([](const std::string& text, platform::MsgBoxIcon icon) {
+    // The box belongs to the window that shows it: centred on it, kept above
+    // it, with no task-bar entry of its own. That window may have lost the
+    // activation while an exchange kept the program busy.
+    QWidget* owner = QApplication::activeWindow();
+    if (!owner) owner = LastActiveFormWindow();
     FittedMessageBox box(
         icon == platform::MsgBoxIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
-        Q(text), QApplication::activeWindow());
+        Q(text), owner);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
   });

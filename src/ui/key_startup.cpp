@@ -1,5 +1,6 @@
 // Start-up and closing of the main window, and the wait banner.
 
+#include <QRegion>
 #include <QWidget>
 
 #include "controls/register_controls.h"
@@ -101,12 +102,37 @@ void KEY::PicTray_MouseMove(int16_t&, int16_t&, float&, float&) {}
 
 void KEY::ShowWaitBanner(bool visible) {
   tk::Control& banner = C("txtTransmisja");
+  QWidget* shown = banner.widget();
+  if (!visible) {
+    banner.SetVisible(false);
+    for (tk::Control* label : under_banner_) label->widget()->setVisible(label->Visible());
+    under_banner_.clear();
+    return;
+  }
+  // The labels over the background picture are taller than the strip of
+  // them the banner covers: their letters would show above or below it as
+  // cut rows, so every label the banner lies over is hidden while it shows.
+  const QRect area(banner.Left(), banner.Top(), banner.Width(), banner.Height());
+  QRegion repainted;
+  for (const auto& c : form_->controls()) {
+    QWidget* w = c->widget();
+    if (c->kind() != tk::Kind::kLabel || c.get() == &banner || !w || w->isHidden() ||
+        c->Container() != banner.Container() ||
+        !area.intersects(QRect(c->Left(), c->Top(), c->Width(), c->Height())))
+      continue;
+    w->hide();
+    repainted += w->geometry();
+    under_banner_.push_back(c.get());
+  }
   // The banner covers the labels over the background picture, which come
   // before it in the window's control order and so lie above it.
-  if (visible && banner.widget()) banner.widget()->raise();
-  banner.SetVisible(visible);
-  // The exchange blocks the event loop, so paint the banner now.
-  if (visible && banner.widget()) banner.widget()->repaint();
+  if (shown) shown->raise();
+  banner.SetVisible(true);
+  // The exchange blocks the event loop, so paint the banner, and the places
+  // of the labels it hid, now.
+  if (!shown) return;
+  if (!repainted.isEmpty() && shown->parentWidget()) shown->parentWidget()->repaint(repainted);
+  shown->repaint();
 }
 
 }  // namespace ui

@@ -164,6 +164,8 @@ class KEY : public converter::ConverterView, public converter::PortSettingsView 
   std::unique_ptr<converter::ConverterLink> link_;
   std::unique_ptr<converter::PortSettingsController> port_settings_;
   std::unique_ptr<frmWykresy> wykresy_;
+  // The labels the wait banner hid while it shows.
+  std::vector<tk::Control*> under_banner_;
 };
 
 // Registers the program's pictures and makes the window descriptions

@@ -278,6 +278,12 @@ QImage DrawBackground() {
   p.setFont(font);
   p.setPen(QColor(255, 255, 255, 60));
   p.drawText(QRect(0, 20, width, 70), Qt::AlignCenter, "4 - 20 mA");
+  // A pale corner under the small dark blue version line of the main window,
+  // which the dark sky would swallow; it reaches well past the line's text,
+  // so that the picture's stretching to the window leaves the text on it.
+  p.setPen(QPen(QColor(120, 145, 210), 2));
+  p.setBrush(QColor(208, 218, 245));
+  p.drawRoundedRect(QRectF(-20, -20, 115, 52), 12, 12);
   return image;
 }
 

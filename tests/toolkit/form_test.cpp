@@ -409,6 +409,29 @@ TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
   platform::SetMsgBoxSink(nullptr);
 }
 
+TEST(MessageBoxTest, TheBoxIsADialogOfTheWindowThatShowsIt) {
+  InstallQtMessageBoxSink();
+  auto main = LoadForm(kMain, "key.frm");
+  main->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main->widget()));
+  // The user went to another program while the window waited for a reply.
+  QApplication::setActiveWindow(nullptr);
+  Qt::WindowFlags flags;
+  const QWindow* transient_parent = nullptr;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    flags = box->windowFlags();
+    transient_parent = box->windowHandle()->transientParent();
+    box->button(QMessageBox::Ok)->click();
+  });
+  platform::MsgBox("Przekroczony czas oczekiwania!");
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(transient_parent, main->widget()->windowHandle());
+  platform::SetMsgBoxSink(nullptr);
+}
+
 // What the user sees of a box the running program shows.
 struct ShownBox {
   QString text;

@@ -106,6 +106,69 @@ TEST(LookTest, LabelsShowTheirCaptionWithoutAccessKeyMarks) {
   EXPECT_EQ(w->text(), QString::fromUtf8("Zamknij & wyjdź"));
 }
 
+const char kFrames[] = R"(Begin Form F
+  ClientWidth = 3000
+  ClientHeight = 2000
+  Begin Frame Frame1
+    Caption = "Typ ramki"
+    Left = 75
+    Top = 60
+    Width = 1635
+    Height = 1590
+    BackColor = &H00E0E0E0&
+    Font = "MS Sans Serif" 9.75 700 238
+    Begin ListBox lstTypRamki
+      Left = 45
+      Top = 225
+      Width = 1530
+      Height = 1200
+    End
+  End
+End
+)";
+
+TEST(LookTest, AFramesCaptionInterruptsItsTopLineAtTheCaptionsMiddle) {
+  auto form = LoadForm(kFrames, "frames.frm");
+  form->Show();
+  Control& frame = form->Get("Frame1");
+  const QImage shot = frame.widget()->grab().toImage();
+  const QColor back(0xE0, 0xE0, 0xE0);
+  // The caption's letters: the dark pixels, all above the list.
+  int text_top = shot.height(), text_bottom = -1, text_left = shot.width(), text_right = -1;
+  for (int y = 0; y < 15; ++y) {
+    for (int x = 0; x < shot.width(); ++x) {
+      if (shot.pixelColor(x, y).lightness() >= 110) continue;
+      text_top = std::min(text_top, y), text_bottom = std::max(text_bottom, y);
+      text_left = std::min(text_left, x), text_right = std::max(text_right, x);
+    }
+  }
+  ASSERT_GE(text_bottom, 0) << "no caption drawn";
+  EXPECT_LT(text_left, 15);  // near the left
+  // The top line: the first row drawn across the right half, beside the caption.
+  int line = -1;
+  for (int y = 0; y < shot.height() / 2 && line < 0; ++y) {
+    bool across = true;
+    for (int x = std::max(text_right + 8, shot.width() / 2); x < shot.width() - 3; ++x) {
+      across = across && shot.pixelColor(x, y) != back;
+    }
+    if (across) line = y;
+  }
+  ASSERT_GE(line, 0) << "no top line";
+  EXPECT_LE(std::abs(line - (text_top + text_bottom) / 2), 2) << line;
+  // Continuous but for the letters' room: their advance, a pixel or two past
+  // the ink, and the padding.
+  const QColor ink = shot.pixelColor(shot.width() - 4, line);
+  std::vector<int> gaps;
+  for (int x = 1; x < shot.width() - 3; ++x) {
+    const bool at_caption = x >= text_left - 4 && x <= text_right + 7;
+    if (!at_caption && shot.pixelColor(x, line) != ink) gaps.push_back(x);
+  }
+  EXPECT_TRUE(gaps.empty()) << "first gap at " << gaps.front();
+  // Interrupted, with a little room either side of the letters.
+  EXPECT_EQ(shot.pixelColor(text_left - 2, line), back);
+  EXPECT_EQ(shot.pixelColor(text_right + 3, line), back);
+}
+
 TEST(LookTest, SliderDraggingRaisesMovedAtEveryStepAndOnRelease) {
   auto form = LoadForm(kKinds, "kinds.frm");
   auto& slider = form->Get<Slider>("Slider1");

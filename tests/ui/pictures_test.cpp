@@ -4,6 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QLabel>
+#include <algorithm>
+#include <cmath>
+
+#include "ui_test_support.h"
+
 namespace {
 
 int GreenPixelsInColumn(const QImage& image, int x) {
@@ -61,6 +68,47 @@ TEST(PicturesTest, IconsPointerBackgroundAndProgramIconHaveTheirSizes) {
   EXPECT_GT(hand.pixelColor(12, 2).alpha(), 0);  // the fingertip lies on the hot spot
   EXPECT_EQ(hand.pixelColor(0, 0).alpha(), 0);
   EXPECT_EQ(ui::DrawBackground().size(), QSize(579, 488));
+}
+
+// The relative luminance of a colour as the readability guidelines (WCAG)
+// define it, and the contrast ratio of two colours.
+double Luminance(const QColor& c) {
+  auto linear = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+class PictureOnWindowTest : public ui_test::WindowTest {};
+
+TEST_F(PictureOnWindowTest, TheCreditLabelCanBeReadOnTheBackground) {
+  UseDeliveredFiles();
+  Start();
+  auto* label = static_cast<QLabel*>(C("Label4").widget());
+  const QColor ink = label->palette().color(QPalette::WindowText);
+  EXPECT_EQ(ink, QColor(0, 0, 0xC0));
+  QWidget* window = form().widget()->window();
+  // The text's box: the label's top left, as wide and high as its text.
+  const QFontMetrics metrics(label->font());
+  const QRect text = QRect(label->mapTo(window, QPoint(0, 0)),
+                           QSize(metrics.horizontalAdvance(label->text()), metrics.height()))
+                         .intersected(QRect(label->mapTo(window, QPoint(0, 0)), label->size()))
+                         .intersected(window->rect());
+  ASSERT_FALSE(text.isEmpty());
+  label->hide();  // the picture behind it
+  const QImage behind = window->grab().toImage();
+  double worst = 21;
+  for (int y = text.top(); y <= text.bottom(); ++y) {
+    for (int x = text.left(); x <= text.right(); ++x) {
+      worst = std::min(worst, Contrast(ink, behind.pixelColor(x, y)));
+    }
+  }
+  EXPECT_GE(worst, 4.5);
 }
 
 }  // namespace

@@ -65,5 +65,40 @@ TEST_F(ScreenshotTest, EveryPageTheBannerAndTheChartWindow) {
   EXPECT_TRUE(chart_picture != without_chart);
 }
 
+TEST_F(ScreenshotTest, NoLetterOfALabelUnderTheBannerShowsBesideIt) {
+  UseDeliveredFiles();  // their logo lines lie under the banner
+  ui::KEY& k = Start();
+  QWidget* window = form().widget()->window();
+  k.lblPlik_Click();  // as during a request from the page
+  QWidget* client = C("txtTransmisja").widget()->parentWidget();
+  const QPoint origin = client->mapTo(window, QPoint(0, 0));
+  auto& logo = Get<tk::Label>("lblLogo1");
+  const std::string caption = logo.Caption();
+  ASSERT_FALSE(caption.empty());
+  const QImage shown = Shot("10_page", window);
+  k.ShowWaitBanner(true);
+  const QImage with_text = Shot("10_banner_on_page", window);
+  const QRect banner = C("txtTransmisja").widget()->geometry().translated(origin);
+  const QRect label = logo.widget()->geometry().translated(origin);
+  k.ShowWaitBanner(false);
+  logo.SetCaption("");
+  const QImage blank_label = Shot("10_page_blank_logo", window);
+  k.ShowWaitBanner(true);
+  const QImage without_text = Shot("10_banner_blank_logo", window);
+  k.ShowWaitBanner(false);
+  logo.SetCaption(caption);
+  ASSERT_TRUE(label.intersects(banner) && !banner.contains(label));
+  int letters = 0, showing = 0;
+  for (int y = label.top(); y <= label.bottom(); ++y) {
+    for (int x = label.left(); x <= label.right(); ++x) {
+      if (banner.contains(x, y)) continue;
+      if (shown.pixel(x, y) != blank_label.pixel(x, y)) ++letters;
+      if (with_text.pixel(x, y) != without_text.pixel(x, y)) ++showing;
+    }
+  }
+  EXPECT_GT(letters, 0) << "the label's letters reach beyond the banner";
+  EXPECT_EQ(showing, 0);
+}
+
 }  // namespace
 }  // namespace ui_test
