@@ -735,9 +735,14 @@ TEST_F(EventsTest, MouseEventsCarryTwipsButtonsAndShift) {
   QTest::mouseClick(label.widget(), Qt::RightButton, Qt::ShiftModifier, QPoint(2, 3));
   EXPECT_EQ(seen, std::vector<std::string>({"down 2 1 30 45", "up 2"}));  // no Click
   seen.clear();
+  // Let go 200 pixels away: no Click.
+  QWidget* w = label.widget();
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(202, 3));
+  EXPECT_EQ(seen, std::vector<std::string>({"down 1 0 30 45", "up 1"}));
+  seen.clear();
   // A double click as the window system delivers it: press, release, the
   // second press as a double click, release. Click comes once.
-  QWidget* w = label.widget();
   QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
   QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
