@@ -261,7 +261,7 @@ TEST_F(EventsTest, TextBoxChangeOnAssignmentOnlyWhenTheTextChanges) {
   EXPECT_EQ(seen, std::vector<std::string>({"000250", "", "1", "12"}));
 }
 
-TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250Code) {
+TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250CodeAndOfCtrlLetterItsControlCode) {
   auto& box = form->Get<TextBox>("txtMaxVal");
   std::vector<int> codes;
   box.KeyPress = [&](int16_t& key_ascii) { codes.push_back(key_ascii); };
@@ -273,6 +273,12 @@ TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250Code) {
   }
   EXPECT_EQ(codes, std::vector<int>({'a', 0xB3}));
   EXPECT_EQ(box.Text(), "ał");
+  codes.clear();
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_V, Qt::Key_Z}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString());
+    QApplication::sendEvent(box.widget(), &press);
+  }
+  EXPECT_EQ(codes, std::vector<int>({1, 22, 26}));
 }
 
 TEST_F(EventsTest, KeyPressMayReplaceTheCharacter) {
