@@ -210,6 +210,16 @@ TEST_F(StartupTest, StoredFrameTypeSelectsItsRowAndListsItsScales) {
   EXPECT_EQ(scales.ListIndex(), -1);
 }
 
+// Names a case by its stored text ("Stored7", "StoredMinus1", "StoredNothing"),
+// so that it keeps its name from build to build and can be picked by name.
+template <typename Case>
+std::string StoredName(const ::testing::TestParamInfo<Case>& info) {
+  std::string name = "Stored";
+  for (const char* c = info.param.stored; *c; ++c)
+    name += *c == '-' ? std::string("Minus") : std::string(1, *c);
+  return info.param.stored[0] ? name : name + "Nothing";
+}
+
 struct ModeCase {
   const char* stored;
   int option;
@@ -229,7 +239,8 @@ TEST_P(StartupModeTest, ModeEntrySelectsItsOptionAndChart) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartupModeTest,
                          ::testing::Values(ModeCase{"7", 0}, ModeCase{"-1", 0}, ModeCase{"2", 2},
-                                           ModeCase{"abc", 0}, ModeCase{"1", 1}, ModeCase{"", 0}));
+                                           ModeCase{"abc", 0}, ModeCase{"1", 1}, ModeCase{"", 0}),
+                         StoredName<ModeCase>);
 
 struct MaxCase {
   const char* stored;
@@ -252,7 +263,8 @@ INSTANTIATE_TEST_SUITE_P(Maxima, StartupMaxTest,
                                            MaxCase{"1234567", "1234567", 1234567},
                                            MaxCase{"", "000000", 0}, MaxCase{"kg", "000000", 0},
                                            MaxCase{"1e400", "000000", 0},
-                                           MaxCase{"-9e999", "000000", 0}));
+                                           MaxCase{"-9e999", "000000", 0}),
+                         StoredName<MaxCase>);
 
 TEST_F(StartupTest, AnErrorThatEndsTheStartIsShownAndGivesAFailingStatus) {
   const int status = ui::RunGuarded(
