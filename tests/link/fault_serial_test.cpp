@@ -464,15 +464,15 @@ TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
 }
 
 TEST_F(FaultLinkTest, DevicePathsThatAreNoTerminalGiveThe8002Message) {
-  const std::string file = app_.Path("not-a-port");
-  const std::string fifo = app_.Path("fifo");
-  const std::string link = app_.Path("dangling");
+  const std::string file = app_.File("not-a-port");
+  const std::string fifo = app_.File("fifo");
+  const std::string link = app_.File("dangling");
   app_.WriteText("not-a-port", "ramka\n");
   const std::string file_before = app_.ReadBytes("not-a-port");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ASSERT_EQ(symlink((app_.folder() + "/nowhere").c_str(), link.c_str()), 0);
+  ASSERT_EQ(symlink((app_.path() + "/nowhere").c_str(), link.c_str()), 0);
   int shown = 0;
-  for (const std::string& path : {file, app_.folder(), fifo, link, std::string("/dev/null")}) {
+  for (const std::string& path : {file, app_.path(), fifo, link, std::string("/dev/null")}) {
     ScopedPortPath port(path);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(link_.GetVersion(), "") << path;

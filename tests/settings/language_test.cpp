@@ -8,17 +8,17 @@
 
 #include "settings/fake_window.h"
 #include "settings/ini.h"
-#include "settings/test_folder.h"
+#include "support/temp_folder.h"
 
 namespace settings {
 namespace {
 
 using settings_test::FakeControl;
 using settings_test::FakeWindow;
-using settings_test::Inode;
-using settings_test::ReadBytes;
-using settings_test::TestFolder;
-using settings_test::WriteBytes;
+using testing_support::Inode;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
 
 const char kLogoHandel[] = "Dział handlowy: tel. (00) 000 00 00";
 const char kLogoTel[] = "tel. (00) 000 00 00, faks (00) 000 00 01";
@@ -151,7 +151,7 @@ class LanguageTest : public ::testing::Test {
     return table;
   }
 
-  TestFolder folder_;
+  TempFolder folder_;
 };
 
 TEST_F(LanguageTest, FirstStartFillsTheFileInWindowOrder) {
@@ -293,7 +293,7 @@ TEST_F(LanguageTest, UnwritableLanguageFileStillGivesTheBuiltInText) {
   EXPECT_EQ(window.Caption(), "Konwerter - C\\I");
   EXPECT_EQ(TranslateMessageText("PortOtwarty", "Port com1 jest już otwarty"),
             "Port com1 jest już otwarty");
-  EXPECT_FALSE(settings_test::Exists(LanguageFile));
+  EXPECT_FALSE(testing_support::Exists(LanguageFile));
 }
 
 }  // namespace

@@ -33,9 +33,9 @@ TEST_F(StartupTest, FreshLanguageFileGetsTheKeysInWindowOrderThenTheWindowCaptio
   EXPECT_EQ(SectionsOf(lng), (std::vector<std::string>{"glowna", "Formatki"}));
   EXPECT_EQ(KeysOf(lng, "glowna"), kGlownaKeys);
   EXPECT_EQ(KeysOf(lng, "Formatki"), std::vector<std::string>{"glowna"});
-  EXPECT_EQ(settings::ReadIniValue(folder_ + "/set.lng", "Formatki", "glowna", "?"),
+  EXPECT_EQ(settings::ReadIniValue(folder_.File("set.lng"), "Formatki", "glowna", "?"),
             "Konwerter - C\\I");
-  const std::string lng_file = folder_ + "/set.lng";
+  const std::string lng_file = folder_.File("set.lng");
   auto entry = [&](const std::string& key) {
     return settings::ReadIniValue(lng_file, "glowna", key, "?");
   };
