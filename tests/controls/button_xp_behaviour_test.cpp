@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <memory>
@@ -167,7 +168,9 @@ TEST_F(ButtonBehaviourTest, EnterMoveAndLeave) {
   Move(*a_);
   Move(*a_);
   EXPECT_TRUE(Take().empty());
-  QTest::qWait(80);  // still over: the timer keeps going, nothing raised
+  // Still over: the timer's tick raises nothing, and it keeps going.
+  QSignalSpy tick(&a_->HoverTimer(), &QTimer::timeout);
+  ASSERT_TRUE(tick.wait(10000));
   EXPECT_TRUE(Take().empty());
   EXPECT_TRUE(a_->HoverTimer().isActive());
 

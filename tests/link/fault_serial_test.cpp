@@ -419,15 +419,17 @@ TEST_F(FaultEmulatorTest, PortHeldByAnotherProcessGivesThe8005Message) {
   EXPECT_EQ(app_.shown()[0].icon, platform::MsgBoxIcon::kCritical);
   EXPECT_FALSE(comm_.PortOpen());
   EXPECT_TRUE(view_.calls.empty());
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_EQ(emulator_.Received(), "") << "nothing may be written to a port someone else holds";
 
   (void)!write(release[1], "x", 1);
   int status = 0;
   waitpid(child, &status, 0);
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
-  // Once the other program lets go, the port works.
+  // Once the other program lets go, the port works; its request is the
+  // first thing written: nothing went to the port while another held it.
   EXPECT_EQ(link_.GetMode(), "0");
+  EXPECT_EQ(emulator_.Received(),
+            "\x01"
+            "0?\x04");
 }
 
 TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/message_box.h"
+#include "support/tick_barrier.h"
 #include "toolkit/description.h"
 #include "toolkit/send_keys.h"
 #include "toolkit/user_control.h"
@@ -557,14 +558,14 @@ TEST_F(EventsTest, TimerTicksWhileEnabledAndStopsWithTheWindow) {
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.SetInterval(10);
-  QTest::qWait(40);
+  ASSERT_TRUE(testing_support::TickBarrier(10).Wait());
   EXPECT_EQ(ticks, 0);  // disabled at design
   timer.SetEnabled(true);
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
   form->Unload();
   EXPECT_FALSE(timer.Enabled());
   const int at_unload = ticks;
-  QTest::qWait(40);
+  ASSERT_TRUE(testing_support::TickBarrier(10).Wait());
   EXPECT_EQ(ticks, at_unload);
 }
 
