@@ -317,7 +317,6 @@ Colour UserControl::AmbientForeColor() const {
 }
 
 void UserControl::PropertyChanged(const std::string& name) {
-  changed_.push_back(name);
   if (PropertyChangedHook) PropertyChangedHook(name);
 }
 

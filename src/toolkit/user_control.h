@@ -31,7 +31,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "toolkit/control.h"
 #include "toolkit/device_context.h"
@@ -89,11 +88,9 @@ class UserControl : public VisualControl {
   Colour AmbientForeColor() const;
   std::string AmbientDisplayName() const { return Name(); }
 
-  // The notice that a stored property changed. The names are kept in order
-  // (tests read them); the hook, when set, sees each one.
+  // The notice that a stored property changed. Nothing of it is kept: the
+  // hook, when one is set (a test's recorder), hears each one.
   void PropertyChanged(const std::string& name);
-  const std::vector<std::string>& ChangedProperties() const { return changed_; }
-  void ClearChangedProperties() { changed_.clear(); }
   std::function<void(const std::string& name)> PropertyChangedHook;
 
   // Builds a new instance (bag == nullptr: InitProperties) or a stored one
@@ -146,7 +143,6 @@ class UserControl : public VisualControl {
   std::string access_keys_;
   Control* ambient_container_ = nullptr;
   Form* ambient_form_ = nullptr;
-  std::vector<std::string> changed_;
 };
 
 }  // namespace tk

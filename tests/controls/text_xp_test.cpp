@@ -64,6 +64,11 @@ class TextXPTest : public ::testing::Test {
     form_ = tk::LoadForm(kDescription, "test.frm");
     max_ = &form_->Get<TextXP>("txtMaxVal");
     other_ = &form_->Get<TextXP>("txtOther");
+    for (TextXP* t : {max_, other_}) {
+      t->PropertyChangedHook = [this, t](const std::string& name) {
+        notices_.push_back(t->Name() + "." + name);
+      };
+    }
     form_->Show();
     QApplication::processEvents();
   }
@@ -94,6 +99,7 @@ class TextXPTest : public ::testing::Test {
   std::unique_ptr<tk::Form> form_;
   TextXP* max_ = nullptr;
   TextXP* other_ = nullptr;
+  std::vector<std::string> notices_;  // "control.property", as notified
 };
 
 TEST_F(TextXPTest, MaximumBoxAsStored) {
@@ -146,7 +152,7 @@ TEST_F(TextXPTest, FrameFollowsTheFocus) {
   EXPECT_EQ(form_->ActiveControl(), other_);
   EXPECT_EQ(Frame(*other_), 0xFF0000u);
   EXPECT_EQ(heard, std::vector<int>{16});  // only the Shift held for Shift+Tab
-  EXPECT_EQ(other_->ChangedProperties(), (std::vector<std::string>{"BorderColorOver"}));
+  EXPECT_EQ(notices_, (std::vector<std::string>{"txtOther.BorderColorOver"}));
 }
 
 TEST_F(TextXPTest, AlignmentAboveTwoBecomesLeft) {
@@ -159,7 +165,7 @@ TEST_F(TextXPTest, AlignmentAboveTwoBecomesLeft) {
   max_->SetAlignment(2);
   max_->SetAlignment(300);
   EXPECT_EQ(max_->Alignment(), 0);
-  max_->ClearChangedProperties();
+  notices_.clear();
   // A negative value passes the clamp and the box refuses it: no notice.
   try {
     max_->SetAlignment(-1);
@@ -167,7 +173,7 @@ TEST_F(TextXPTest, AlignmentAboveTwoBecomesLeft) {
   } catch (const platform::VbError& e) {
     EXPECT_EQ(e.number(), platform::kErrInvalidPropertyValue);
   }
-  EXPECT_TRUE(max_->ChangedProperties().empty());
+  EXPECT_TRUE(notices_.empty());
 }
 
 TEST_F(TextXPTest, ValueIsTheNumberAtTheStart) {
@@ -211,7 +217,7 @@ TEST_F(TextXPTest, EnabledDrawsAFixedFrameUntilTheNextRedraw) {
   EXPECT_EQ(Frame(*max_), 0x7F9DB9u);
   Resize(*max_, 360);
   EXPECT_EQ(Frame(*max_), 0x000000u);
-  EXPECT_EQ(max_->ChangedProperties(), (std::vector<std::string>{"Enabled", "Enabled"}));
+  EXPECT_EQ(notices_, (std::vector<std::string>{"txtMaxVal.Enabled", "txtMaxVal.Enabled"}));
 }
 
 TEST_F(TextXPTest, LockedShowsAtTheNextRedraw) {
@@ -318,6 +324,7 @@ TEST_F(TextXPTest, StoredPropertiesRoundTrip) {
   bag.Set("value", 5.0);
   TextXP copy("txtCopy", -1);
   copy.SetAmbientSource(form_.get(), form_.get());
+  copy.PropertyChangedHook = [](const std::string& name) { ADD_FAILURE() << name; };
   copy.LoadProperties(&bag);
   EXPECT_EQ(copy.Text(), "654321");
   EXPECT_EQ(copy.MaxLength(), 6);
@@ -327,7 +334,6 @@ TEST_F(TextXPTest, StoredPropertiesRoundTrip) {
   EXPECT_EQ(copy.BorderColorFocus(), 0u);
   EXPECT_EQ(copy.Width(), 1140);
   EXPECT_EQ(copy.Height(), 360);
-  EXPECT_TRUE(copy.ChangedProperties().empty());  // nothing notified while loading
 }
 
 TEST_F(TextXPTest, DefaultsOfAnEmptyStoreAndOfANewControl) {

@@ -54,7 +54,7 @@ class FaultPortSettingsTest : public ::testing::Test {
  protected:
   FaultPortSettingsTest() : controller_(view_, comm_) {
     PortSettings = PortSettingsData{};
-    settings_ = app_.Path("Settings.ini");
+    settings_ = app_.File("Settings.ini");
   }
 
   TempAppFolder app_;
@@ -65,7 +65,7 @@ class FaultPortSettingsTest : public ::testing::Test {
 };
 
 TEST_F(FaultPortSettingsTest, SettingsFileThatIsNoRegularFileGivesTheDefaults) {
-  ASSERT_EQ(mkfifo(app_.Path("pipe").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(app_.File("pipe").c_str(), 0600), 0);
   const std::vector<std::pair<const char*, std::function<void()>>> cases = {
       {"folder", [&] { mkdir(settings_.c_str(), 0755); }},
       {"dangling link", [&] { symlink("gone/Settings.ini", settings_.c_str()); }},
@@ -159,7 +159,7 @@ TEST_F(FaultPortSettingsTest, ReadOnlyFileKeepsTheFileAndTheUserIsTold) {
 TEST_F(FaultPortSettingsTest, ReadOnlyFolderKeepsTheFileAndTheChoice) {
   app_.WriteText("Settings.ini", "[USTAWIENIA]\nNR PORTU=3\nBITY STOPU=2\n");
   const std::string before = app_.ReadBytes("Settings.ini");
-  const std::string folder = app_.folder();
+  const std::string folder = app_.path();
   // As root nothing but a read-only mount stops a write; the child takes a
   // private view of the mounts for it.
   const int status = testing_support::RunInChild([&] {

@@ -419,15 +419,17 @@ TEST_F(FaultEmulatorTest, PortHeldByAnotherProcessGivesThe8005Message) {
   EXPECT_EQ(app_.shown()[0].icon, platform::MsgBoxIcon::kCritical);
   EXPECT_FALSE(comm_.PortOpen());
   EXPECT_TRUE(view_.calls.empty());
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_EQ(emulator_.Received(), "") << "nothing may be written to a port someone else holds";
 
   (void)!write(release[1], "x", 1);
   int status = 0;
   waitpid(child, &status, 0);
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
-  // Once the other program lets go, the port works.
+  // Once the other program lets go, the port works; its request is the
+  // first thing written: nothing went to the port while another held it.
   EXPECT_EQ(link_.GetMode(), "0");
+  EXPECT_EQ(emulator_.Received(),
+            "\x01"
+            "0?\x04");
 }
 
 TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
@@ -464,15 +466,15 @@ TEST_F(FaultEmulatorTest, DeviceTheUserMayNotOpenGivesTheAccessMessage) {
 }
 
 TEST_F(FaultLinkTest, DevicePathsThatAreNoTerminalGiveThe8002Message) {
-  const std::string file = app_.Path("not-a-port");
-  const std::string fifo = app_.Path("fifo");
-  const std::string link = app_.Path("dangling");
+  const std::string file = app_.File("not-a-port");
+  const std::string fifo = app_.File("fifo");
+  const std::string link = app_.File("dangling");
   app_.WriteText("not-a-port", "ramka\n");
   const std::string file_before = app_.ReadBytes("not-a-port");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ASSERT_EQ(symlink((app_.folder() + "/nowhere").c_str(), link.c_str()), 0);
+  ASSERT_EQ(symlink((app_.path() + "/nowhere").c_str(), link.c_str()), 0);
   int shown = 0;
-  for (const std::string& path : {file, app_.folder(), fifo, link, std::string("/dev/null")}) {
+  for (const std::string& path : {file, app_.path(), fifo, link, std::string("/dev/null")}) {
     ScopedPortPath port(path);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(link_.GetVersion(), "") << path;

@@ -1,17 +1,14 @@
 #include "link/frame.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 
 #include "platform/cp1250.h"
 #include "platform/files.h"
+#include "support/temp_folder.h"
 
 namespace converter {
 namespace {
@@ -19,19 +16,13 @@ namespace {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/frame_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    platform::SetAppFolderForTesting(folder_);
+    platform::SetAppFolderForTesting(folder_.path());
     FrameLayout = FrameLayoutData{};
     Digits.assign(6, "");
     UnitChars.clear();
     SimulatedFrame.clear();
   }
-  void TearDown() override {
-    platform::SetAppFolderForTesting("");
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { platform::SetAppFolderForTesting(""); }
   // Writes the settings file (UTF-8 given, windows-1250 on disk, CR LF).
   void WriteSettings(const std::string& text) {
     std::string bytes;
@@ -39,7 +30,7 @@ class FrameTest : public ::testing::Test {
       if (c == '\n') bytes += '\r';
       bytes += c;
     }
-    std::ofstream(folder_ + "/settings.ini", std::ios::binary) << bytes;
+    testing_support::WriteBytes(folder_.File("settings.ini"), bytes);
   }
   static std::string Build(int32_t value, const std::string& mask, const std::string& unit) {
     FrameLayout.FrameMask = mask;
@@ -47,7 +38,7 @@ class FrameTest : public ::testing::Test {
     return BuildFrame(value);
   }
 
-  std::string folder_;
+  testing_support::TempFolder folder_;
 };
 
 TEST_F(FrameTest, WorkedExamples) {
@@ -173,7 +164,7 @@ TEST_F(FrameTest, LoadingDoesNotRebuildTheFrame) {
 }
 
 TEST_F(FrameTest, SettingsFileFoundWhateverItsLetterCase) {
-  std::ofstream(folder_ + "/Settings.ini", std::ios::binary) << "[R5]\r\nramka=0000\r\n";
+  testing_support::WriteBytes(folder_.File("Settings.ini"), "[R5]\r\nramka=0000\r\n");
   LoadFrameLayout("R5");
   EXPECT_EQ(FrameLayout.FrameMask, "0000");
 }

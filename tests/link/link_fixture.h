@@ -2,11 +2,6 @@
 // Shared pieces of the converter-link tests: a temporary executable folder
 // with its language file, a message-box recorder and a recording wait banner.
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,13 +10,14 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "settings/language.h"
+#include "support/temp_folder.h"
 
 namespace converter {
 namespace test {
 
 // Points the executable's folder and the language file at a fresh temporary
 // folder and records message boxes for as long as it lives.
-class TempAppFolder {
+class TempAppFolder : public testing_support::TempFolder {
  public:
   struct Shown {
     std::string text;
@@ -29,10 +25,8 @@ class TempAppFolder {
   };
 
   TempAppFolder() {
-    char pattern[] = "/tmp/link_test_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) folder_ = pattern;
-    platform::SetAppFolderForTesting(folder_);
-    settings::LanguageFile = folder_ + "/set.lng";
+    platform::SetAppFolderForTesting(path());
+    settings::LanguageFile = File("set.lng");
     old_sink_ = platform::SetMsgBoxSink([this](const std::string& text, platform::MsgBoxIcon icon) {
       shown_.push_back({text, icon});
     });
@@ -41,20 +35,13 @@ class TempAppFolder {
     platform::SetMsgBoxSink(old_sink_);
     platform::SetAppFolderForTesting("");
     settings::LanguageFile.clear();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
-  const std::string& folder() const { return folder_; }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
   const std::vector<Shown>& shown() const { return shown_; }
 
   // Raw bytes of a file in the folder ("" when missing).
   std::string ReadBytes(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return testing_support::ReadBytes(File(name));
   }
   // Writes UTF-8 text as windows-1250 with CR LF line ends.
   void WriteText(const std::string& name, const std::string& text) const {
@@ -63,11 +50,10 @@ class TempAppFolder {
       if (c == '\n') bytes += '\r';
       bytes += c;
     }
-    std::ofstream(Path(name), std::ios::binary) << bytes;
+    testing_support::WriteBytes(File(name), bytes);
   }
 
  private:
-  std::string folder_;
   platform::MsgBoxSink old_sink_;
   std::vector<Shown> shown_;
 };

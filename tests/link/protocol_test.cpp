@@ -275,8 +275,11 @@ TEST_F(ProtocolTest, MissingPortShowsItsMessageAndWritesNothing) {
   EXPECT_EQ(app_.shown()[0].icon, platform::MsgBoxIcon::kCritical);
   EXPECT_TRUE(view_.calls.empty());
   EXPECT_FALSE(comm_.PortOpen());
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_EQ(emulator_.Received(), "");
+  // An exchange on the emulator's port: its request is the first thing there.
+  comm_.SetCommPort(kPort);
+  PortSettings.PortNumber = std::to_string(kPort);
+  EXPECT_EQ(link_.GetMode(), "1");
+  EXPECT_EQ(emulator_.Received(), Frame("0?"));
 }
 
 TEST_F(ProtocolTest, PortHeldByAnotherShowsItsMessageAndWritesNothing) {
@@ -288,10 +291,9 @@ TEST_F(ProtocolTest, PortHeldByAnotherShowsItsMessageAndWritesNothing) {
   EXPECT_EQ(app_.shown()[0].text, "Port com42 jest już otwarty przez inną aplikację");
   EXPECT_EQ(app_.shown()[0].icon, platform::MsgBoxIcon::kCritical);
   EXPECT_FALSE(comm_.PortOpen());
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_EQ(emulator_.Received(), "");
   holder.SetPortOpen(false);
   EXPECT_EQ(link_.GetMode(), "1");
+  EXPECT_EQ(emulator_.Received(), Frame("0?"));  // the first request that got through
 }
 
 TEST_F(ProtocolTest, PortMessageNamesThePortInForceWhenShown) {

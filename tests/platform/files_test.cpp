@@ -9,9 +9,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -27,39 +28,19 @@ const auto* const kAtStart = ::testing::AddGlobalTestEnvironment(new IgnoreFileS
 
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/platform_files_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    SetAppFolderForTesting("");
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  void TearDown() override { SetAppFolderForTesting(""); }
 
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
+  std::string Path(const std::string& name) const { return dir_.File(name); }
   void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
+    testing_support::WriteBytes(Path(name), bytes);
   }
-
   std::string Get(const std::string& path) const {
     std::string bytes;
     EXPECT_TRUE(ReadWholeFile(path, &bytes)) << path;
     return bytes;
   }
 
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  std::string dir_;
+  testing_support::TempFolder dir_;
 };
 
 TEST_F(FilesTest, AppFolderIsTheExecutablesFolderUnlessOverridden) {
@@ -67,9 +48,9 @@ TEST_F(FilesTest, AppFolderIsTheExecutablesFolderUnlessOverridden) {
   ASSERT_FALSE(real.empty());
   EXPECT_NE(real.back(), '/');
   EXPECT_TRUE(fs::exists(real + "/platform_tests")) << real;
-  SetAppFolderForTesting(dir_ + "/");
-  EXPECT_EQ(AppFolder(), dir_);
-  EXPECT_EQ(AppPath("settings.ini"), dir_ + "/settings.ini");
+  SetAppFolderForTesting(dir_.path() + "/");
+  EXPECT_EQ(AppFolder(), dir_.path());
+  EXPECT_EQ(AppPath("settings.ini"), dir_.File("settings.ini"));
   SetAppFolderForTesting("");
   EXPECT_EQ(AppFolder(), real);
 }
@@ -108,7 +89,7 @@ TEST_F(FilesTest, ReadWholeFileFailsOnWhatIsNoReadableFile) {
   EXPECT_FALSE(ReadWholeFile(Path("missing"), &bytes));
   EXPECT_EQ(bytes, "");
   bytes = "stale";
-  EXPECT_FALSE(ReadWholeFile(dir_, &bytes));
+  EXPECT_FALSE(ReadWholeFile(dir_.path(), &bytes));
   EXPECT_EQ(bytes, "");
   ASSERT_EQ(symlink(Path("nowhere").c_str(), Path("dangling").c_str()), 0);
   EXPECT_FALSE(ReadWholeFile(Path("dangling"), &bytes));
@@ -123,7 +104,7 @@ TEST_F(FilesTest, WriteReplacesContentsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Get(Path("new.ini")), "second, longer");
   EXPECT_TRUE(WriteFileAtomically(Path("new.ini"), ""));
   EXPECT_EQ(Get(Path("new.ini")), "");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"new.ini"});
+  EXPECT_EQ(dir_.Listing(), "new.ini;");
 }
 
 TEST_F(FilesTest, WriteKeepsPermissionBits) {
@@ -143,7 +124,7 @@ TEST_F(FilesTest, WriteThroughASymbolicLinkKeepsTheLink) {
   ASSERT_EQ(lstat(Path("link.ini").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(Get(Path("real.ini")), "new");
-  EXPECT_EQ(Entries(), (std::vector<std::string>{"link.ini", "real.ini"}));
+  EXPECT_EQ(dir_.Listing(), "link.ini;real.ini;");
 }
 
 TEST_F(FilesTest, WriteRefusesFoldersAndMissingParents) {
@@ -195,7 +176,7 @@ TEST_F(FilesTest, FailedWriteLeavesTheOldFileWhole) {
     });
     EXPECT_EQ(status, 0) << "ignore=" << ignore;
     EXPECT_EQ(Get(path), std::string(900, 'k'));
-    EXPECT_EQ(Entries(), std::vector<std::string>{"s.ini"});
+    EXPECT_EQ(dir_.Listing(), "s.ini;");
     Put("s.ini", old);
   }
 }

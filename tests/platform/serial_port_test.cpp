@@ -21,6 +21,7 @@
 #include "support/child_process.h"
 #include "support/converter_emulator.h"
 #include "support/port_test_util.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -137,12 +138,6 @@ TEST(SerialPortSettingsTest, SettingsTextGivesTheTerminalSettings) {
 
 class SerialPortOpenErrorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/serial_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
   int OpenError(const std::string& path) {
     ScopedEnv env(kPort, path);
     SerialPort port;
@@ -151,14 +146,14 @@ class SerialPortOpenErrorTest : public ::testing::Test {
     EXPECT_FALSE(port.PortOpen()) << path;
     return error;
   }
-  std::string folder_;
+  testing_support::TempFolder folder_;
 };
 
 TEST_F(SerialPortOpenErrorTest, WhatIsNoTerminalIsNoPort) {
-  std::ofstream(folder_ + "/file") << "not a port";
-  EXPECT_EQ(OpenError(folder_ + "/file"), kCommInvalidPort);
-  EXPECT_EQ(OpenError(folder_), kCommInvalidPort);
-  EXPECT_EQ(OpenError(folder_ + "/missing"), kCommInvalidPort);
+  testing_support::WriteBytes(folder_.File("file"), "not a port");
+  EXPECT_EQ(OpenError(folder_.File("file")), kCommInvalidPort);
+  EXPECT_EQ(OpenError(folder_.path()), kCommInvalidPort);
+  EXPECT_EQ(OpenError(folder_.File("missing")), kCommInvalidPort);
   EXPECT_EQ(OpenError("/dev/null"), kCommInvalidPort);  // a device, but no terminal
   SerialPort unmapped;
   unmapped.SetCommPort(200);

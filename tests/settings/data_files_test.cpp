@@ -9,7 +9,7 @@
 
 #include "platform/cp1250.h"
 #include "settings/ini.h"
-#include "settings/test_folder.h"
+#include "support/temp_folder.h"
 
 namespace settings {
 namespace {
@@ -28,7 +28,7 @@ std::vector<IniPair> Section(const std::string& file, const std::string& name) {
 // Windows-1250 text with CR LF after every line, and nothing past 98 bytes
 // in a value, so that every entry reads whole.
 void ExpectWellFormed(const std::string& path) {
-  const std::string bytes = settings_test::ReadBytes(path);
+  const std::string bytes = testing_support::ReadBytes(path);
   ASSERT_FALSE(bytes.empty()) << path;
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   size_t line_start = 0;

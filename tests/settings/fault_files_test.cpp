@@ -33,15 +33,15 @@
 #include "platform/cp1250.h"
 #include "settings/ini.h"
 #include "settings/language.h"
-#include "settings/test_folder.h"
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace settings {
 namespace {
 
-using settings_test::ReadBytes;
-using settings_test::TestFolder;
-using settings_test::WriteBytes;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
 
 using testing_support::kChildCannotSetUp;
 using testing_support::kOrdinaryUser;
@@ -136,7 +136,7 @@ class FaultFilesTest : public ::testing::Test {
     return FilesUnchanged();
   }
 
-  TestFolder folder_;
+  TempFolder folder_;
   std::string settings_, language_;
   std::string settings_bytes_, language_bytes_;
 };
@@ -305,8 +305,8 @@ TEST_F(FaultFilesTest, FilesFarTooLargeGiveTheDefaultsAndAreNeverWritten) {
   std::string garbage((1 << 20) + 1, '\n');
   garbage.replace(0, language_bytes_.size(), language_bytes_);
   WriteBytes(language_, garbage);
-  const ino_t settings_inode = settings_test::Inode(settings_);
-  const ino_t language_inode = settings_test::Inode(language_);
+  const ino_t settings_inode = testing_support::Inode(settings_);
+  const ino_t language_inode = testing_support::Inode(language_);
   EXPECT_EQ(ReadIniValue(settings_, "USTAWIENIA", "NR PORTU", "1"), "1");
   std::vector<IniPair> table;
   ReadIniSection("wagi", settings_, table);
@@ -314,8 +314,8 @@ TEST_F(FaultFilesTest, FilesFarTooLargeGiveTheDefaultsAndAreNeverWritten) {
   EXPECT_FALSE(WriteIniValue(settings_, "USTAWIENIA", "NR PORTU", "2"));
   EXPECT_EQ(TranslateMessageText("Błąd", "inny"), "inny");
   EXPECT_FALSE(WriteIniValue(language_, "komunikaty", "x", "y"));
-  EXPECT_EQ(settings_test::Inode(settings_), settings_inode);
-  EXPECT_EQ(settings_test::Inode(language_), language_inode);
+  EXPECT_EQ(testing_support::Inode(settings_), settings_inode);
+  EXPECT_EQ(testing_support::Inode(language_), language_inode);
   EXPECT_EQ(ReadBytes(language_), garbage);
   EXPECT_EQ(folder_.Listing(), "Settings.ini;set.lng;");
 

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "settings/test_folder.h"
+#include "support/temp_folder.h"
 
 namespace settings {
 namespace {
 
-using settings_test::ReadBytes;
-using settings_test::TestFolder;
-using settings_test::WriteBytes;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
 
 class IniTest : public ::testing::Test {
  protected:
@@ -28,7 +28,7 @@ class IniTest : public ::testing::Test {
     return table;
   }
 
-  TestFolder folder_;
+  TempFolder folder_;
 };
 
 ::testing::AssertionResult PairIs(const IniPair& pair, const std::string& key,
@@ -223,7 +223,7 @@ TEST_F(IniTest, CommentsBareLinesAndLinesBeforeAnySectionAreNoKeys) {
 
 TEST_F(IniTest, MissingFileReadsAsEmpty) {
   EXPECT_EQ(ReadIniValue(Ini(), "USTAWIENIA", "PRĘDKOŚĆ", "9600"), "9600");
-  EXPECT_FALSE(settings_test::Exists(Ini()));
+  EXPECT_FALSE(testing_support::Exists(Ini()));
 }
 
 TEST_F(IniTest, LfOnlyFileAndFileWithoutFinalLineEndRead) {

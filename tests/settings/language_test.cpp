@@ -8,72 +8,18 @@
 
 #include "settings/fake_window.h"
 #include "settings/ini.h"
-#include "settings/test_folder.h"
+#include "support/main_window_entries.h"
+#include "support/temp_folder.h"
 
 namespace settings {
 namespace {
 
 using settings_test::FakeControl;
 using settings_test::FakeWindow;
-using settings_test::Inode;
-using settings_test::ReadBytes;
-using settings_test::TestFolder;
-using settings_test::WriteBytes;
-
-const char kLogoHandel[] = "Dział handlowy: tel. (00) 000 00 00";
-const char kLogoTel[] = "tel. (00) 000 00 00, faks (00) 000 00 01";
-
-// The keys of the main window in the order in which the first control of each
-// is reached, with the text then written.
-const std::vector<std::pair<std::string, std::string>>& MainWindowEntries() {
-  static const std::vector<std::pair<std::string, std::string>> entries = {
-      {"param_wagi", "PARAMETRY WAGI"},
-      {"odbierz", ""},
-      {"ustaw", ""},
-      {"max_wagi", "Max wagi"},
-      {"wagi_zgodne", "Wzagi zgodne"},
-      {"typ_ramki", "Typ ramki"},
-      {"text", "Dane tekstowe"},
-      {"value", "Dane numeryczne"},
-      {"hot key", ""},
-      {"dot", "Zmiana \".\" >> \",\""},
-      {"LF", "Usuń \"LF\""},
-      {"CR", "Usuń \"CR\"  "},
-      {"block", "RAMKA"},
-      {"wersja", ""},
-      {"tryb_pracy", "TRYB PRACY"},
-      {"opModPracy0", "- max[4mA] >> 0[12mA] << + max[20mA]"},
-      {"opModPracy1", "- max[20mA] >> 0[4mA] << + max[20mA]"},
-      {"opModPracy2", "- max[4mA] >> 0[4mA] << + max[20mA]"},
-      {"pokaz_wykres", ""},
-      {"print", "Nasłuch ciągły"},
-      {"transmition", "TRANSMISJA"},
-      {"set", "Zastosuj"},
-      {"cancel", "Anuluj"},
-      {"clr", "CLR"},
-      {"conect", "POŁĄCZENIE"},
-      {"speed", "prędkość transmisji"},
-      {"bits data", "bity danych"},
-      {"bits stop", "bity stopu"},
-      {"parity", "parzystość"},
-      {"comm", "numer portu"},
-      {"odczytPlik", ""},
-      {"zapiszPlik", ""},
-      {"start", ""},
-      {"end", "Zamknij"},
-      {"cntkonwerter", "Konwerter"},
-      {"cntPlik", "Plik"},
-      {"CONFIG", "Konfiguracja"},
-      {"logoHandel", kLogoHandel},
-      {"logoTel", kLogoTel},
-      {"logo3", ""},
-      {"logo2", ""},
-      {"logo1", ""},
-      {"help", "Help"},
-      {"wait", "Czekaj transmisja"},
-  };
-  return entries;
-}
+using testing_support::Inode;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
 
 // The main window as the walk sees it: every control that carries a key, in
 // window order, with untagged controls and controls without a caption between.
@@ -124,8 +70,8 @@ void BuildMainWindow(FakeWindow& w) {
   w.Add("Label2", "cntkonwerter", "Konwerter");
   w.Add("Label7", "cntPlik", "Plik");
   w.Add("Label12", "CONFIG", "Konfiguracja");
-  w.Add("lblLogoHandel", "logoHandel", kLogoHandel);
-  w.Add("lblLogoTel", "logoTel", kLogoTel);
+  w.Add("lblLogoHandel", "logoHandel", "Dział handlowy: tel. (00) 000 00 00");
+  w.Add("lblLogoTel", "logoTel", "tel. (00) 000 00 00, faks (00) 000 00 01");
   w.Add("lblLogo3", "logo3", "");
   w.Add("lblLogo2", "logo2", "");
   w.Add("lblLogo1", "logo1", "");
@@ -151,7 +97,7 @@ class LanguageTest : public ::testing::Test {
     return table;
   }
 
-  TestFolder folder_;
+  TempFolder folder_;
 };
 
 TEST_F(LanguageTest, FirstStartFillsTheFileInWindowOrder) {
@@ -161,7 +107,7 @@ TEST_F(LanguageTest, FirstStartFillsTheFileInWindowOrder) {
   TranslateFormCaption(window);
 
   std::vector<IniPair> glowna = Section("glowna");
-  const auto& expected = MainWindowEntries();
+  const auto& expected = testing_support::MainWindowEntries();
   ASSERT_EQ(glowna.size(), expected.size() + 1);
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(glowna[i].KeyText, expected[i].first) << i;
@@ -293,7 +239,7 @@ TEST_F(LanguageTest, UnwritableLanguageFileStillGivesTheBuiltInText) {
   EXPECT_EQ(window.Caption(), "Konwerter - C\\I");
   EXPECT_EQ(TranslateMessageText("PortOtwarty", "Port com1 jest już otwarty"),
             "Port com1 jest już otwarty");
-  EXPECT_FALSE(settings_test::Exists(LanguageFile));
+  EXPECT_FALSE(testing_support::Exists(LanguageFile));
 }
 
 }  // namespace

@@ -10,7 +10,10 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <optional>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace testing_support {
 
@@ -26,18 +29,14 @@ class PolishLocale {
       freelocale(probe);
       return;
     }
-    char folder[] = "/tmp/konwerter-locale-XXXXXX";
-    if (mkdtemp(folder) == nullptr) return;
-    folder_ = folder;
+    folder_.emplace();
     const std::string make =
-        "localedef -i pl_PL -f UTF-8 " + folder_ + "/" + kName + " >/dev/null 2>&1";
-    if (std::system(make.c_str()) == 0) setenv("LOCPATH", folder_.c_str(), 1);
+        "localedef -i pl_PL -f UTF-8 " + folder_->File(kName) + " >/dev/null 2>&1";
+    if (std::system(make.c_str()) == 0) setenv("LOCPATH", folder_->path().c_str(), 1);
   }
   ~PolishLocale() {
     std::setlocale(LC_ALL, saved_.c_str());
-    if (folder_.empty()) return;
-    unsetenv("LOCPATH");
-    std::system(("rm -rf " + folder_).c_str());
+    if (folder_) unsetenv("LOCPATH");
   }
   PolishLocale(const PolishLocale&) = delete;
   PolishLocale& operator=(const PolishLocale&) = delete;
@@ -47,7 +46,7 @@ class PolishLocale {
 
  private:
   std::string saved_;
-  std::string folder_;
+  std::optional<TempFolder> folder_;
 };
 
 }  // namespace testing_support

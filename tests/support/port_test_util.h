@@ -3,12 +3,12 @@
 
 #include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/vb_error.h"
+#include "support/temp_folder.h"
 
 namespace testing_support {
 
@@ -26,10 +26,8 @@ inline int ErrorOf(const std::function<void()>& step) {
 class ScopedLockFolder {
  public:
   ScopedLockFolder() {
-    char pattern[] = "/tmp/konwerter_locks_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
     if (const char* former = getenv(kVariable)) former_ = former;
-    setenv(kVariable, path_.c_str(), 1);
+    setenv(kVariable, path().c_str(), 1);
   }
   ~ScopedLockFolder() {
     if (former_) {
@@ -37,21 +35,19 @@ class ScopedLockFolder {
     } else {
       unsetenv(kVariable);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
   }
   ScopedLockFolder(const ScopedLockFolder&) = delete;
   ScopedLockFolder& operator=(const ScopedLockFolder&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return folder_.path(); }
   // The lock file that stands for a device that is no link (a /dev/pts/n).
   std::string LockFileOf(const std::string& device) const {
-    return path_ + "/LCK.." + device.substr(device.rfind('/') + 1);
+    return folder_.File("LCK.." + device.substr(device.rfind('/') + 1));
   }
 
  private:
   static constexpr const char* kVariable = "KONWERTER_LOCK_DIR";
-  std::string path_;
+  TempFolder folder_;
   std::optional<std::string> former_;
 };
 

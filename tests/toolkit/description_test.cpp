@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "support/polish_locale.h"
+#include "support/temp_folder.h"
 #include "toolkit/property_bag.h"
 
 namespace tk {
@@ -405,13 +404,10 @@ TEST_F(DescriptionTest, DescriptionsReadFromFilesAndResources) {
   } catch (const DescriptionError& e) {
     EXPECT_EQ(std::string(e.what()).rfind(":/ui/none.frm:0: ", 0), 0u) << e.what();
   }
-  QTemporaryDir dir;
-  const QString path = dir.filePath("w.frm");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("Begin Form W\n  Caption = \"Wagi \xC5\x82\"\nEnd\n");
-  f.close();
-  auto form = LoadFormResource(path.toStdString());
+  testing_support::TempFolder dir;
+  testing_support::WriteBytes(dir.File("w.frm"),
+                              "Begin Form W\n  Caption = \"Wagi \xC5\x82\"\nEnd\n");
+  auto form = LoadFormResource(dir.File("w.frm"));
   EXPECT_EQ(form->Caption(), "Wagi ł");
 }
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/message_box.h"
+#include "support/tick_barrier.h"
 #include "toolkit/description.h"
 #include "toolkit/send_keys.h"
 #include "toolkit/user_control.h"
@@ -261,7 +262,7 @@ TEST_F(EventsTest, TextBoxChangeOnAssignmentOnlyWhenTheTextChanges) {
   EXPECT_EQ(seen, std::vector<std::string>({"000250", "", "1", "12"}));
 }
 
-TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250Code) {
+TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250CodeAndOfCtrlLetterItsControlCode) {
   auto& box = form->Get<TextBox>("txtMaxVal");
   std::vector<int> codes;
   box.KeyPress = [&](int16_t& key_ascii) { codes.push_back(key_ascii); };
@@ -273,6 +274,12 @@ TEST_F(EventsTest, KeyAsciiOfAPolishLetterIsItsWindows1250Code) {
   }
   EXPECT_EQ(codes, std::vector<int>({'a', 0xB3}));
   EXPECT_EQ(box.Text(), "ał");
+  codes.clear();
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_V, Qt::Key_Z}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString());
+    QApplication::sendEvent(box.widget(), &press);
+  }
+  EXPECT_EQ(codes, std::vector<int>({1, 22, 26}));
 }
 
 TEST_F(EventsTest, KeyPressMayReplaceTheCharacter) {
@@ -551,14 +558,14 @@ TEST_F(EventsTest, TimerTicksWhileEnabledAndStopsWithTheWindow) {
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.SetInterval(10);
-  QTest::qWait(40);
+  ASSERT_TRUE(testing_support::TickBarrier(10).Wait());
   EXPECT_EQ(ticks, 0);  // disabled at design
   timer.SetEnabled(true);
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
   form->Unload();
   EXPECT_FALSE(timer.Enabled());
   const int at_unload = ticks;
-  QTest::qWait(40);
+  ASSERT_TRUE(testing_support::TickBarrier(10).Wait());
   EXPECT_EQ(ticks, at_unload);
 }
 
@@ -732,12 +739,19 @@ TEST_F(EventsTest, MouseEventsCarryTwipsButtonsAndShift) {
   };
   label.Click = [&] { seen.push_back("click"); };
   label.DblClick = [&] { seen.push_back("dblclick"); };
-  QTest::mouseClick(label.widget(), Qt::RightButton, Qt::ShiftModifier, QPoint(2, 3));
-  EXPECT_EQ(seen, std::vector<std::string>({"down 2 1 30 45", "up 2"}));  // no Click
+  QTest::mouseClick(label.widget(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier,
+                    QPoint(2, 3));
+  QTest::mouseClick(label.widget(), Qt::RightButton, Qt::AltModifier, QPoint(2, 3));
+  EXPECT_EQ(seen, std::vector<std::string>({"down 2 3 30 45", "up 2", "down 2 4 30 45", "up 2"}));
+  seen.clear();
+  // Let go 200 pixels away: no Click.
+  QWidget* w = label.widget();
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(202, 3));
+  EXPECT_EQ(seen, std::vector<std::string>({"down 1 0 30 45", "up 1"}));
   seen.clear();
   // A double click as the window system delivers it: press, release, the
   // second press as a double click, release. Click comes once.
-  QWidget* w = label.widget();
   QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));
   QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 3));

@@ -1,10 +1,10 @@
 // The language service walks a real window.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <string>
 
 #include "settings/language.h"
+#include "support/temp_folder.h"
 #include "toolkit/description.h"
 
 namespace tk {
@@ -33,14 +33,9 @@ End
 )";
 
 TEST(TranslationTest, TaggedCaptionsComeFromTheLanguageFile) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string path = dir.filePath("set.lng").toStdString();
-  {
-    QFile f(QString::fromStdString(path));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[wykresy]\r\nzamknij_okno=Close this window\r\n");
-  }
+  testing_support::TempFolder dir;
+  const std::string path = dir.File("set.lng");
+  testing_support::WriteBytes(path, "[wykresy]\r\nzamknij_okno=Close this window\r\n");
   const std::string saved = settings::LanguageFile;
   settings::LanguageFile = path;
   auto form = LoadForm(kWindow, "wykresy.frm");
@@ -50,11 +45,9 @@ TEST(TranslationTest, TaggedCaptionsComeFromTheLanguageFile) {
   EXPECT_EQ(form->Get("Label2").Caption(), "bez tagu");
   EXPECT_EQ(form->Get("Frame1").Caption(), "Ramka");  // written to the file with its design text
   EXPECT_EQ(form->Caption(), "Form1");
-  QFile f(QString::fromStdString(path));
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  const QByteArray written = f.readAll();
-  EXPECT_TRUE(written.contains("ramka=Ramka")) << written.toStdString();
-  EXPECT_FALSE(written.contains("lista")) << written.toStdString();  // a list has no caption
+  const std::string written = testing_support::ReadBytes(path);
+  EXPECT_NE(written.find("ramka=Ramka"), std::string::npos) << written;
+  EXPECT_EQ(written.find("lista"), std::string::npos) << written;  // a list has no caption
 }
 
 }  // namespace

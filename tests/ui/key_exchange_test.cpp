@@ -239,7 +239,7 @@ TEST_F(ExchangeTest, ASetThatTimesOutShowsOnlyTheTimeOutText) {
 }
 
 TEST_F(ExchangeTest, APortThatDoesNotExistGivesTheCriticalMessageThenAnEmptyBox) {
-  setenv("KONWERTER_COM250", (folder_ + "/no-such-device").c_str(), 1);
+  setenv("KONWERTER_COM250", folder_.File("no-such-device").c_str(), 1);
   WriteSettings("ramka=0\r\nmax=000100\r\n", 250);
   WriteFile("set.lng", "[komunikaty]\r\nBrakPortu=Port com%1 nie jest zainstalowany\r\n");
   ui::KEY& k = Start();
@@ -439,7 +439,7 @@ TEST_F(ChartWindowTest, TheLabelTextComesFromTheLanguageFile) {
 TEST_F(ChartWindowTest, WithoutTheEntryTheLanguageFileGainsIt) {
   ui::KEY& k = Start();
   OpenAndClose(k);
-  EXPECT_EQ(settings::ReadIniValue(folder_ + "/set.lng", "wykresy", "zamknij_okno", "?"),
+  EXPECT_EQ(settings::ReadIniValue(folder_.File("set.lng"), "wykresy", "zamknij_okno", "?"),
             "Zamknij to okno");
   EXPECT_EQ(KeysOf(ReadFile("set.lng"), "Formatki"), std::vector<std::string>{"glowna"});
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "settings/language.h"
+#include "support/main_window_entries.h"
 #include "toolkit/description.h"
 #include "ui/app.h"
 #include "ui_test_support.h"
@@ -16,37 +17,23 @@ namespace {
 
 using StartupTest = WindowTest;
 
-const std::vector<std::string> kGlownaKeys = {
-    "param_wagi",   "odbierz",    "ustaw",       "max_wagi",    "wagi_zgodne",  "typ_ramki",
-    "text",         "value",      "hot key",     "dot",         "LF",           "CR",
-    "block",        "wersja",     "tryb_pracy",  "opModPracy0", "opModPracy1",  "opModPracy2",
-    "pokaz_wykres", "print",      "transmition", "set",         "cancel",       "clr",
-    "conect",       "speed",      "bits data",   "bits stop",   "parity",       "comm",
-    "odczytPlik",   "zapiszPlik", "start",       "end",         "cntkonwerter", "cntPlik",
-    "CONFIG",       "logoHandel", "logoTel",     "logo3",       "logo2",        "logo1",
-    "help",         "wait"};
-
 TEST_F(StartupTest, FreshLanguageFileGetsTheKeysInWindowOrderThenTheWindowCaption) {
   WriteSettings("ramka=0\r\nmode=0\r\nmax=001500\r\n");
   Start();
   const std::string lng = ReadFile("set.lng");
   EXPECT_EQ(SectionsOf(lng), (std::vector<std::string>{"glowna", "Formatki"}));
-  EXPECT_EQ(KeysOf(lng, "glowna"), kGlownaKeys);
+  std::vector<std::string> keys;
+  for (const auto& [key, text] : testing_support::MainWindowEntries()) {
+    keys.push_back(key);
+    // Read back without their trailing blanks ("CR").
+    EXPECT_EQ(settings::ReadIniValue(folder_.File("set.lng"), "glowna", key, "?"),
+              text.substr(0, text.find_last_not_of(' ') + 1))
+        << key;
+  }
+  EXPECT_EQ(KeysOf(lng, "glowna"), keys);
   EXPECT_EQ(KeysOf(lng, "Formatki"), std::vector<std::string>{"glowna"});
-  EXPECT_EQ(settings::ReadIniValue(folder_ + "/set.lng", "Formatki", "glowna", "?"),
+  EXPECT_EQ(settings::ReadIniValue(folder_.File("set.lng"), "Formatki", "glowna", "?"),
             "Konwerter - C\\I");
-  const std::string lng_file = folder_ + "/set.lng";
-  auto entry = [&](const std::string& key) {
-    return settings::ReadIniValue(lng_file, "glowna", key, "?");
-  };
-  EXPECT_EQ(entry("dot"), "Zmiana \".\" >> \",\"");
-  EXPECT_EQ(entry("LF"), "Usuń \"LF\"");
-  EXPECT_EQ(entry("conect"), "POŁĄCZENIE");
-  EXPECT_EQ(entry("transmition"), "TRANSMISJA");
-  EXPECT_EQ(entry("block"), "RAMKA");
-  EXPECT_EQ(entry("wait"), "Czekaj transmisja");
-  EXPECT_EQ(entry("odbierz"), "");
-  EXPECT_EQ(entry("wagi_zgodne"), "Wzagi zgodne");
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -210,6 +197,16 @@ TEST_F(StartupTest, StoredFrameTypeSelectsItsRowAndListsItsScales) {
   EXPECT_EQ(scales.ListIndex(), -1);
 }
 
+// Names a case by its stored text ("Stored7", "StoredMinus1", "StoredNothing"),
+// so that it keeps its name from build to build and can be picked by name.
+template <typename Case>
+std::string StoredName(const ::testing::TestParamInfo<Case>& info) {
+  std::string name = "Stored";
+  for (const char* c = info.param.stored; *c; ++c)
+    name += *c == '-' ? std::string("Minus") : std::string(1, *c);
+  return info.param.stored[0] ? name : name + "Nothing";
+}
+
 struct ModeCase {
   const char* stored;
   int option;
@@ -229,7 +226,8 @@ TEST_P(StartupModeTest, ModeEntrySelectsItsOptionAndChart) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartupModeTest,
                          ::testing::Values(ModeCase{"7", 0}, ModeCase{"-1", 0}, ModeCase{"2", 2},
-                                           ModeCase{"abc", 0}, ModeCase{"1", 1}, ModeCase{"", 0}));
+                                           ModeCase{"abc", 0}, ModeCase{"1", 1}, ModeCase{"", 0}),
+                         StoredName<ModeCase>);
 
 struct MaxCase {
   const char* stored;
@@ -252,7 +250,8 @@ INSTANTIATE_TEST_SUITE_P(Maxima, StartupMaxTest,
                                            MaxCase{"1234567", "1234567", 1234567},
                                            MaxCase{"", "000000", 0}, MaxCase{"kg", "000000", 0},
                                            MaxCase{"1e400", "000000", 0},
-                                           MaxCase{"-9e999", "000000", 0}));
+                                           MaxCase{"-9e999", "000000", 0}),
+                         StoredName<MaxCase>);
 
 TEST_F(StartupTest, AnErrorThatEndsTheStartIsShownAndGivesAFailingStatus) {
   const int status = ui::RunGuarded(

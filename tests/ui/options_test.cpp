@@ -35,7 +35,7 @@ class OptionsTest : public WindowTest {
     QCoreApplication::processEvents();
   }
   std::string Stored(const std::string& key) {
-    return settings::ReadIniValue(folder_ + "/Settings.ini", "USTAWIENIA", key, "<none>");
+    return settings::ReadIniValue(folder_.File("Settings.ini"), "USTAWIENIA", key, "<none>");
   }
   int Box(const char* name) { return Get<tk::CheckBox>(name).Value(); }
 };
@@ -107,7 +107,7 @@ TEST_F(OptionsTest, TheHelpProgramIsStartedFromTheProgramFolderAndNotWaitedFor) 
             "#!/usr/bin/perl\nopen(S, '/proc/self/status'); open(B, '>blocked.txt');\n"
             "print B grep(/^SigBlk/, <S>); close(B);\n"
             "open(P, '>started.txt'); print P \"$$\\n\"; close(P); sleep 60;\n");
-  ASSERT_EQ(chmod((folder_ + "/tormex_help.exe").c_str(), 0755), 0);
+  ASSERT_EQ(chmod(folder_.File("tormex_help.exe").c_str(), 0755), 0);
   // The running program blocks the exit signals for the thread that closes
   // its ports; the help program must not inherit that.
   sigset_t exit_signals, previous;

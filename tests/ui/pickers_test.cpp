@@ -30,10 +30,10 @@ class PickersTest : public WindowTest {
     for (char d : digits) ClickOn("ButtonXP1", d - '0');
   }
   std::string Stored(const std::string& key) {
-    return settings::ReadIniValue(folder_ + "/Settings.ini", "USTAWIENIA", key, "<none>");
+    return settings::ReadIniValue(folder_.File("Settings.ini"), "USTAWIENIA", key, "<none>");
   }
   void Store(const std::string& key, const std::string& value) {
-    settings::WriteIniValue(folder_ + "/Settings.ini", "USTAWIENIA", key, value);
+    settings::WriteIniValue(folder_.File("Settings.ini"), "USTAWIENIA", key, value);
   }
   std::string Entry() { return C("lblNrPortuVal").Caption(); }
   bool IsOpen(const std::string& picker) { return C(picker).Container() == &C("picPoloczenie"); }

@@ -10,6 +10,7 @@
 
 #include "platform/cp1250.h"
 #include "support/converter_emulator.h"
+#include "support/tick_barrier.h"
 #include "ui_test_support.h"
 
 namespace ui_test {
@@ -96,9 +97,9 @@ TEST_F(SimulatorTest, FramesFollowTheSliderEachEndedByCrLfAndStopWhenTheBoxIsCle
   EXPECT_FALSE(Sending());
   EXPECT_FALSE(key().comm().PortOpen());
   EXPECT_TRUE(MenuEnabled());
-  // A timer left running would now send the new value's frame.
+  // A timer left running would send the new value's frame at its next tick.
   Slide(7);
-  QTest::qWait(300);
+  ASSERT_TRUE(testing_support::TickBarrier(Get<tk::Timer>("Timer3").Interval()).Wait());
 
   // The port is free again for an exchange with the converter. Its request
   // comes after every byte the simulator sent, so once it is answered every
@@ -201,7 +202,7 @@ TEST_F(SimulatorTest, APortClosedUnderTheSimulatorStopsItAtTheNextTick) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !Sending(); }, 3000));
   EXPECT_EQ(Box(), 0);
   EXPECT_TRUE(MenuEnabled());
-  QTest::qWait(200);
+  ASSERT_TRUE(testing_support::TickBarrier(Get<tk::Timer>("Timer3").Interval()).Wait());
   // An exchange's request comes after every frame sent before it: nothing
   // may follow it.
   key().cmdOdbierzMax_Click();

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "support/tick_barrier.h"
 #include "toolkit/kinds.h"
 #include "ui/logo_window.h"
 
@@ -119,6 +120,8 @@ TEST_F(SplashTest, LeftAloneItClosesAfterFiveSecondsAndAClosedOneNeverTicks) {
   auto alone = Open();
   auto by_esc = Open();
   auto by_dalej = Open();
+  // Ticks once the three windows' timers have all fallen due.
+  testing_support::TickBarrier after_their_ticks(5000);
   CountTicks(*alone, &alone_ticks);
   CountTicks(*by_esc, &esc_ticks);
   CountTicks(*by_dalej, &dalej_ticks);
@@ -135,7 +138,7 @@ TEST_F(SplashTest, LeftAloneItClosesAfterFiveSecondsAndAClosedOneNeverTicks) {
       },
       15000));
   EXPECT_GE(closed_after, 4900) << "closed before its time";
-  QTest::qWait(300);
+  ASSERT_TRUE(after_their_ticks.Wait());
   EXPECT_EQ(alone_ticks, 1);
   EXPECT_EQ(esc_ticks, 0);
   EXPECT_EQ(dalej_ticks, 0);

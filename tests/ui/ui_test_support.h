@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <utility>
@@ -16,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "settings/ini.h"
+#include "support/temp_folder.h"
 #include "support/test_clock.h"
 #include "ui/key_window.h"
 
@@ -58,9 +58,7 @@ inline const char* kDefaultTables =
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    platform::SetAppFolderForTesting(folder_);
+    platform::SetAppFolderForTesting(folder_.path());
     old_sink_ = platform::SetMsgBoxSink([this](const std::string& text, platform::MsgBoxIcon icon) {
       boxes.push_back({text, icon});
     });
@@ -73,11 +71,11 @@ class WindowTest : public ::testing::Test {
 
   // Writes a file of the folder from UTF-8 text (stored as windows-1250).
   void WriteFile(const std::string& name, const std::string& utf8) {
-    ASSERT_TRUE(platform::WriteFileAtomically(folder_ + "/" + name, platform::Utf8ToCp1250(utf8)));
+    ASSERT_TRUE(platform::WriteFileAtomically(folder_.File(name), platform::Utf8ToCp1250(utf8)));
   }
   std::string ReadFile(const std::string& name) {
     std::string bytes;
-    platform::ReadWholeFile(folder_ + "/" + name, &bytes);
+    platform::ReadWholeFile(folder_.File(name), &bytes);
     return platform::Cp1250ToUtf8(bytes);
   }
   // A settings file: the port section for port_number, the given
@@ -99,7 +97,7 @@ class WindowTest : public ::testing::Test {
     for (const char* name : {"Settings.ini", "set.lng"}) {
       std::string bytes;
       ASSERT_TRUE(platform::ReadWholeFile(data + name, &bytes)) << name;
-      ASSERT_TRUE(platform::WriteFileAtomically(folder_ + "/" + name, bytes)) << name;
+      ASSERT_TRUE(platform::WriteFileAtomically(folder_.File(name), bytes)) << name;
     }
   }
 
@@ -118,10 +116,9 @@ class WindowTest : public ::testing::Test {
   }
 
   std::vector<Box> boxes;
-  std::string folder_;
+  testing_support::TempFolder folder_;
 
  private:
-  QTemporaryDir dir_;
   platform::MsgBoxSink old_sink_;
   std::unique_ptr<ui::KEY> window_;
 };

@@ -1,31 +1,36 @@
 #pragma once
-// A temporary folder per test and byte-level file helpers.
+// A temporary folder of the test's own, removed with everything in it when the
+// object goes, and byte-level file helpers.
 
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
-namespace settings_test {
+namespace testing_support {
 
-class TestFolder {
+class TempFolder {
  public:
-  TestFolder() {
-    char pattern[] = "/tmp/settings_test_XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    path_ = made != nullptr ? made : "/tmp";
+  TempFolder() {
+    char pattern[] = "/tmp/konwerter_test_XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+      throw std::system_error(errno, std::generic_category(), "no temporary folder");
+    }
+    path_ = pattern;
   }
-  ~TestFolder() {
+  ~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TestFolder(const TestFolder&) = delete;
-  TestFolder& operator=(const TestFolder&) = delete;
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
@@ -68,4 +73,4 @@ inline ino_t Inode(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-}  // namespace settings_test
+}  // namespace testing_support
