@@ -510,8 +510,15 @@ void DescriptionLoader::BuildBlock(Form& form, const Block& block, Control* cont
     if (!control) Fail(block.line, "'" + block.name + "' could not be made");
   }
   Control* c = control.get();
+  // A menu entry takes its properties before it joins the window, so that a
+  // hidden top-level entry never has the window build a menu bar.
+  if (is_menu) {
+    for (const Property* p : host) Apply(*c, *p, block.kind);
+  }
   form.AddControl(std::move(control), container);
-  for (const Property* p : host) Apply(*c, *p, block.kind);
+  if (!is_menu) {
+    for (const Property* p : host) Apply(*c, *p, block.kind);
+  }
   BuildChildren(form, block, c);
 }
 

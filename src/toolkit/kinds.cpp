@@ -293,7 +293,15 @@ void PictureBox::FollowAlignment() {
   Control::ApplyGeometry();
 }
 
-void PictureBox::ApplyGeometry() { Control::ApplyGeometry(); }
+// An aligned box keeps to its edge whatever size it is given, also when its
+// width comes after its alignment in a description.
+void PictureBox::ApplyGeometry() {
+  if (align_ != 0 && form_ && container_ == form_) {
+    FollowAlignment();
+  } else {
+    Control::ApplyGeometry();
+  }
+}
 
 void PictureBox::SetBorderStyle(int style) {
   if (style != 0 && style != 1) InvalidValue();
@@ -998,7 +1006,6 @@ void Menu::Attached() {
   if (auto* parent = dynamic_cast<Menu*>(container_)) {
     parent->Submenu()->addAction(action_);
   } else if (form_) {
-    form_->MenuBar()->addAction(action_);
     form_->UpdateMenuBar();
   }
 }
