@@ -27,9 +27,9 @@ std::string ReadIniValue(const std::string& file, const std::string& section,
 }
 
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) {
+                   const std::string& value, platform::FileSync sync) {
   return WritePrivateProfileString(platform::Utf8ToCp1250(section), platform::Utf8ToCp1250(key),
-                                   platform::Utf8ToCp1250(value), file);
+                                   platform::Utf8ToCp1250(value), file, sync);
 }
 
 std::string SettingsFile() {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/test_folder.h"
+
 namespace platform {
 namespace {
 
@@ -90,6 +92,38 @@ TEST_F(FilesTest, SeveralCaseVariantsResolveToTheFirstInNameOrder) {
   EXPECT_EQ(ResolveCaseInsensitive(Path("set.lng")), Path("SET.lng"));
   // Every spelling reaches the same file, the exact one included.
   EXPECT_EQ(ResolveCaseInsensitive(Path("sEt.lng")), Path("SET.lng"));
+}
+
+TEST_F(FilesTest, ANewSpellingInARememberedFolderIsResolvedAsBefore) {
+  Put("settings.ini", "x");
+  ASSERT_TRUE(settings_test::SetModifiedLongAgo(dir_, 0));
+  EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), Path("settings.ini"));
+  Put("Settings.ini", "y");
+  EXPECT_EQ(ResolveCaseInsensitive(Path("settings.ini")), Path("Settings.ini"));
+  ASSERT_EQ(unlink(Path("Settings.ini").c_str()), 0);
+  EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), Path("settings.ini"));
+}
+
+TEST_F(FilesTest, RememberedReadSeesEditsOfTheSameSizeAndSecond) {
+  const std::string file = Path("set.lng");
+  std::string bytes;
+  Put("set.lng", "AAAA");
+  ASSERT_TRUE(settings_test::SetModifiedLongAgo(file, 100));
+  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
+  EXPECT_EQ(bytes, "AAAA");
+  // Rewritten in place.
+  std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "BBBB";
+  ASSERT_TRUE(settings_test::SetModifiedLongAgo(file, 200));
+  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
+  EXPECT_EQ(bytes, "BBBB");
+  // Replaced by a rename, with the very same time.
+  Put("set.lng.new", "CCCC");
+  ASSERT_TRUE(settings_test::SetModifiedLongAgo(Path("set.lng.new"), 200));
+  ASSERT_EQ(rename(Path("set.lng.new").c_str(), file.c_str()), 0);
+  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
+  EXPECT_EQ(bytes, "CCCC");
+  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
+  EXPECT_EQ(bytes, "CCCC");
 }
 
 TEST_F(FilesTest, ReadWholeFileReadsEveryByte) {

@@ -1,6 +1,7 @@
 #pragma once
 // A temporary folder per test and byte-level file helpers.
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -59,6 +60,14 @@ inline std::string ReadBytes(const std::string& path) {
 inline bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Sets the modification time of a file or folder to one long past,
+// 2020-01-02 03:04:05 and the given nanoseconds: remembered reads trust
+// only such times.
+inline bool SetModifiedLongAgo(const std::string& path, long nanoseconds) {
+  const timespec times[2] = {{0, UTIME_OMIT}, {1577934245, nanoseconds}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 // The inode changes with every atomic replacement, so an equal inode means
