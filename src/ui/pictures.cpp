@@ -318,16 +318,18 @@ void RegisterPictures() {
   static bool done = false;
   if (done) return;
   done = true;
+  // Each is drawn when a window first shows it: at start only the chart of
+  // the working mode in force is.
   for (int mode = 0; mode < 3; ++mode)
-    tk::RegisterPicture("chart_" + std::to_string(mode + 1), DrawChart(mode));
-  tk::RegisterPicture("icon_exclamation", DrawExclamationIcon());
-  tk::RegisterPicture("icon_notepad", DrawNotepadIcon());
-  tk::RegisterPicture("icon_cable", DrawCableIcon());
-  tk::RegisterPicture("icon_computers", DrawComputersIcon());
-  tk::RegisterPicture("icon_chip", DrawChipIcon());
-  tk::RegisterPicture("hand", DrawHandPointer());
-  tk::RegisterPicture("background", DrawBackground());
-  tk::RegisterPicture("program_icon", DrawProgramIcon());
+    tk::RegisterPicture("chart_" + std::to_string(mode + 1), [mode] { return DrawChart(mode); });
+  tk::RegisterPicture("icon_exclamation", DrawExclamationIcon);
+  tk::RegisterPicture("icon_notepad", DrawNotepadIcon);
+  tk::RegisterPicture("icon_cable", DrawCableIcon);
+  tk::RegisterPicture("icon_computers", DrawComputersIcon);
+  tk::RegisterPicture("icon_chip", DrawChipIcon);
+  tk::RegisterPicture("hand", DrawHandPointer);
+  tk::RegisterPicture("background", DrawBackground);
+  tk::RegisterPicture("program_icon", DrawProgramIcon);
 }
 
 }  // namespace ui
