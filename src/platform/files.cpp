@@ -153,6 +153,20 @@ bool WriteInPlace(const std::string& target, const struct stat& existing, std::s
   return ok;
 }
 
+// Puts the new file in the old one's place by exchanging their names, then
+// removes the old one; false where the file system cannot exchange names.
+// A file replaced without a flush goes this way because ext4 flushes a new
+// file's data when a rename replaces another file with it, at a cost of a
+// flush per write; exchanged names take the place just as atomically.
+bool ExchangeAndDropOld(const std::string& temp, const std::string& target) {
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) {
+    return false;
+  }
+  // Left behind only if this fails; a later start removes it as stale.
+  unlink(temp.c_str());
+  return true;
+}
+
 // Writes the bytes to a new file beside the target and renames it over the
 // target. *refused tells a failure because the folder will not have a new
 // file take the target's place: no new file may be made in it, or, in a
@@ -197,7 +211,8 @@ bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, 
     if (!ok) *refused = folder_refuses(errno);
   }
   if (close(fd) != 0) ok = false;
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+  if (ok && !(!flush && exists && ExchangeAndDropOld(temp, target)) &&
+      rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     *refused = folder_refuses(errno);
   }

@@ -47,10 +47,13 @@ bool ReadFileRemembered(const std::string& path, std::string* bytes,
                         size_t max_size = static_cast<size_t>(-1));
 
 // When a write reaches the disk. kNow: the new file is flushed before it
-// replaces the old one, and the folder after. kLater: the file is replaced in
-// the same way (a read right after sees the new contents, from any process)
-// but nothing is flushed; a series of such writes ends with SyncFile. Until
-// then a power loss may cost what the series wrote.
+// replaces the old one, and the folder after. kLater: the file is replaced
+// just as atomically (a read right after sees the new contents, from any
+// process) but nothing is flushed, not even implicitly: where the file system
+// can, the new file takes the old one's place by an exchange of names, which
+// ext4 does not turn into a flush as it does a rename over a file. A series
+// of such writes ends with SyncFile; until then a power loss may cost what
+// the series wrote.
 enum class FileSync { kNow, kLater };
 
 // Replaces the file's contents: writes a temporary file in the same folder,
