@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/ascii.h"
@@ -66,7 +68,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -307,9 +309,25 @@ struct RememberedFile {
   std::string bytes;
 };
 
+// A folder's entry names, each ended by a NUL, in one string: a folder of
+// thousands of files is listed without an allocation per name.
+struct FolderEntries {
+  std::string names;
+
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    const std::string_view all = names;
+    for (size_t at = 0; at < all.size();) {
+      const size_t end = all.find('\0', at);
+      visit(all.substr(at, end - at));
+      at = end + 1;
+    }
+  }
+};
+
 struct RememberedFolder {
   Stamp stamp;
-  std::shared_ptr<const std::vector<std::string>> names;
+  std::shared_ptr<const FolderEntries> entries;
   std::map<std::string, std::string> first_match;  // lower-case name -> entry, "" for none
 };
 
@@ -341,7 +359,7 @@ std::string AsciiLowerCopy(std::string s) {
 
 // Lists the folder's entries. *stamp is the folder's as it was before the
 // first entry was read, so that a change during the listing shows later.
-bool ListFolder(const std::string& folder, std::vector<std::string>* names, Stamp* stamp) {
+bool ListFolder(const std::string& folder, FolderEntries* entries, Stamp* stamp) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
   struct stat info;
@@ -350,46 +368,51 @@ bool ListFolder(const std::string& folder, std::vector<std::string>* names, Stam
     return false;
   }
   *stamp = StampOf(info);
-  while (struct dirent* entry = readdir(dir)) names->emplace_back(entry->d_name);
+  // A folder's size is about the room its names take.
+  entries->names.reserve(static_cast<size_t>(std::max<off_t>(info.st_size, 4096)));
+  while (struct dirent* entry = readdir(dir)) {
+    entries->names += entry->d_name;
+    entries->names += '\0';
+  }
   closedir(dir);
   return true;
 }
 
 // The folder's entries, from memory while the folder is unchanged.
-std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& folder) {
+std::shared_ptr<const FolderEntries> FolderNames(const std::string& folder) {
   Remembered& memory = Memory();
   struct stat info;
   if (stat(folder.c_str(), &info) == 0) {
     std::lock_guard<std::mutex> lock(memory.mutex);
     const auto it = memory.folders.find(folder);
     if (it != memory.folders.end() && SameStamp(it->second.stamp, StampOf(info))) {
-      return it->second.names;
+      return it->second.entries;
     }
   }
   const timespec started = RealTimeNow();
-  auto names = std::make_shared<std::vector<std::string>>();
+  auto entries = std::make_shared<FolderEntries>();
   Stamp stamp;
-  const bool listed = ListFolder(folder, names.get(), &stamp);
+  const bool listed = ListFolder(folder, entries.get(), &stamp);
   std::lock_guard<std::mutex> lock(memory.mutex);
   if (!listed || !Settled(stamp, started)) {
     memory.folders.erase(folder);
-    return listed ? names : nullptr;
+    return listed ? entries : nullptr;
   }
-  Remember(memory.folders, folder, RememberedFolder{stamp, names, {}});
-  return names;
+  Remember(memory.folders, folder, RememberedFolder{stamp, entries, {}});
+  return entries;
 }
 
 // The first entry in byte order whose name equals name without regard to
 // ASCII letter case; false when there is none or the folder cannot be listed.
 bool FirstMatch(const std::string& folder, const std::string& name, std::string* match) {
-  const std::shared_ptr<const std::vector<std::string>> names = FolderNames(folder);
-  if (!names) return false;
+  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
+  if (!entries) return false;
   const std::string key = AsciiLowerCopy(name);
   Remembered& memory = Memory();
   {
     std::lock_guard<std::mutex> lock(memory.mutex);
     const auto it = memory.folders.find(folder);
-    if (it != memory.folders.end() && it->second.names == names) {
+    if (it != memory.folders.end() && it->second.entries == entries) {
       const auto found = it->second.first_match.find(key);
       if (found != it->second.first_match.end()) {
         *match = found->second;
@@ -398,13 +421,13 @@ bool FirstMatch(const std::string& folder, const std::string& name, std::string*
     }
   }
   std::string first;
-  for (const std::string& entry : *names) {
+  entries->ForEach([&](std::string_view entry) {
     if (EqualIgnoringCase(entry, name) && (first.empty() || entry < first)) first = entry;
-  }
+  });
   {
     std::lock_guard<std::mutex> lock(memory.mutex);
     const auto it = memory.folders.find(folder);
-    if (it != memory.folders.end() && it->second.names == names)
+    if (it != memory.folders.end() && it->second.entries == entries)
       it->second.first_match[key] = first;
   }
   *match = first;
@@ -553,6 +576,31 @@ bool SyncFile(const std::string& path) {
   return ok;
 }
 
+namespace {
+
+// The background flushes, waited for when static objects are destroyed.
+class BackgroundSyncs {
+ public:
+  ~BackgroundSyncs() {
+    for (std::thread& t : threads_) t.join();
+  }
+  void Start(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([path] { SyncFile(path); });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+void SyncFileInBackground(const std::string& path) {
+  static BackgroundSyncs syncs;
+  syncs.Start(path);
+}
+
 void RemoveStaleTemporaryFiles(const std::string& path) {
   // A write through a symbolic link works beside the link's target.
   std::string target = path;
@@ -564,25 +612,24 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
   SplitPath(target, &folder, &name);
   if (name.empty()) return;
   const std::string prefix = TemporaryPrefix(name);
-  const std::shared_ptr<const std::vector<std::string>> names = FolderNames(folder);
-  if (!names) return;
+  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
+  if (!entries) return;
   std::vector<std::string> stale;
-  for (const std::string& entry : *names) {
-    std::string_view entry_name = entry;
-    if (entry_name.substr(0, prefix.size()) != prefix) continue;
+  entries->ForEach([&](std::string_view entry_name) {
+    if (entry_name.substr(0, prefix.size()) != prefix) return;
     // "<pid>.<n>" and nothing else after the prefix.
     std::string_view rest = entry_name.substr(prefix.size());
     size_t dot = rest.find('.');
-    if (dot == 0 || dot == std::string_view::npos || dot + 1 == rest.size()) continue;
+    if (dot == 0 || dot == std::string_view::npos || dot + 1 == rest.size()) return;
     if (rest.find_first_not_of("0123456789.") != std::string_view::npos ||
         rest.find('.', dot + 1) != std::string_view::npos || dot > 9) {
-      continue;
+      return;
     }
     pid_t pid = static_cast<pid_t>(std::stol(std::string(rest.substr(0, dot))));
     // A process that still runs may be writing it.
-    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) return;
     stale.push_back(JoinPath(folder, std::string(entry_name)));
-  }
+  });
   for (const auto& file : stale) unlink(file.c_str());
 }
 

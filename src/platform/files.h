@@ -80,6 +80,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
 // could not be flushed.
 bool SyncFile(const std::string& path);
 
+// SyncFile on a thread of its own, so that the caller does not wait for the
+// disk. The program waits for every such flush when it ends normally.
+void SyncFileInBackground(const std::string& path);
+
 // Removes the temporary files that an earlier run killed during a write of
 // path left beside it (".<name>.tmp<pid>.<n>" of a process that is gone).
 void RemoveStaleTemporaryFiles(const std::string& path);

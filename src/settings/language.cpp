@@ -37,7 +37,8 @@ LanguageLoad::LanguageLoad() {
 LanguageLoad::~LanguageLoad() {
   if (!owner_) return;
   deferring_sync = false;
-  if (sync_pending) platform::SyncFile(platform::ResolveCaseInsensitive(LanguageFile));
+  // The window need not wait for the disk.
+  if (sync_pending) platform::SyncFileInBackground(platform::ResolveCaseInsensitive(LanguageFile));
   sync_pending = false;
 }
 

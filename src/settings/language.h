@@ -13,8 +13,9 @@ extern std::string LanguageFile;
 
 // Held while a window loads its texts. Where the language file is missing or
 // empty when the load begins (a first start), the entries the load writes
-// into it replace the file at once but are flushed to disk once, when the
-// load ends, instead of after each entry. Loads inside a load change nothing.
+// into it replace the file at once but are flushed to disk once, in the
+// background when the load ends, instead of after each entry. Loads inside a
+// load change nothing.
 class LanguageLoad {
  public:
   LanguageLoad();
