@@ -257,13 +257,19 @@ QImage DrawBackground() {
   // directly: a gradient brush works out every pixel and costs a few
   // milliseconds at start.
   const QColor top(40, 60, 130), bottom(10, 20, 60);
-  for (int y = 0; y < height; ++y) {
+  auto sky = [&](double y, const QColor& over = QColor(), double alpha = 0) {
     const double t = (y + 0.5) / height;
-    auto mix = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
-    const QRgb colour = qRgb(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()),
-                             mix(top.blue(), bottom.blue()));
+    auto mix = [&](int a, int b, int c) {
+      const double under = a + (b - a) * t;
+      return static_cast<int>(std::lround(under + (c - under) * alpha));
+    };
+    return QColor(mix(top.red(), bottom.red(), over.red()),
+                  mix(top.green(), bottom.green(), over.green()),
+                  mix(top.blue(), bottom.blue(), over.blue()));
+  };
+  for (int y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    std::fill(row, row + width, colour);
+    std::fill(row, row + width, sky(y).rgb());
   }
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -271,18 +277,22 @@ QImage DrawBackground() {
   p.setPen(QPen(QColor(70, 95, 170), 1));
   for (int x = 0; x < width; x += 36) p.drawLine(x, 0, x, height);
   for (int y = 0; y < height; y += 36) p.drawLine(0, y, width, y);
-  const QColor waves[] = {QColor(90, 200, 255, 170), QColor(120, 255, 160, 150),
-                          QColor(255, 220, 120, 130)};
+  // Each wave is drawn in its colour as it shows over the sky at its middle
+  // row, opaque: Qt strokes a translucent wide line through a thread pool,
+  // which it starts for the purpose (several milliseconds at start).
+  const QColor waves[] = {QColor(90, 200, 255), QColor(120, 255, 160), QColor(255, 220, 120)};
+  const double opacity[] = {0.67, 0.59, 0.51};
   for (int w = 0; w < 3; ++w) {
     QPainterPath path;
+    const double middle = 120 + w * 30;
     for (int x = 0; x <= width; x += 3) {
-      const double y = 120 + w * 30 + 40 * std::sin((x + w * 70) / 60.0) * std::exp(-x / 900.0);
+      const double y = middle + 40 * std::sin((x + w * 70) / 60.0) * std::exp(-x / 900.0);
       if (x == 0)
         path.moveTo(x, y);
       else
         path.lineTo(x, y);
     }
-    p.setPen(QPen(waves[w], 2.5));
+    p.setPen(QPen(sky(middle, waves[w], opacity[w]), 2.5));
     p.drawPath(path);
   }
   QFont font("Liberation Sans");
