@@ -32,6 +32,12 @@ bool WriteIniValue(const std::string& file, const std::string& section, const st
 // "Settings.ini", is the one).
 std::string SettingsFile();
 
+// Reads the settings file and the default language file once, so that the
+// reads of the start find their folder's listing and their bytes remembered
+// (platform::ReadFileRemembered). The start does it on a thread of its own
+// while Qt starts; it changes nothing.
+void PrefetchIniFiles();
+
 // Writes a value that the user chose into section of the settings file. When
 // the write fails, a critical message names the file and says the setting was
 // not saved; the caller keeps the value in force for this run all the same.

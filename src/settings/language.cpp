@@ -26,6 +26,8 @@ bool sync_pending = false;
 
 }  // namespace
 
+std::string DefaultLanguageFile() { return platform::AppPath("set.lng"); }
+
 LanguageLoad::LanguageLoad() {
   if (deferring_sync) return;  // an outer load decides
   struct stat info;

@@ -8,8 +8,10 @@
 
 namespace settings {
 
-// Full path of the language file; set first thing at start-up.
+// Full path of the language file; set first thing at start-up, to
+// DefaultLanguageFile(): "set.lng" in the executable's folder.
 extern std::string LanguageFile;
+std::string DefaultLanguageFile();
 
 // Held while a window loads its texts. Where the language file is missing or
 // empty when the load begins (a first start), the entries the load writes

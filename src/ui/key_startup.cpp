@@ -36,7 +36,7 @@ KEY::KEY(platform::Clock& clock) {
 KEY::~KEY() = default;
 
 void KEY::Form_Load() {
-  settings::LanguageFile = platform::AppPath("set.lng");
+  settings::LanguageFile = settings::DefaultLanguageFile();
   // A first start writes every text into a new language file; it reaches
   // the disk once, when the load is done.
   const settings::LanguageLoad language_load;
