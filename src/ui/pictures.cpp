@@ -1,5 +1,7 @@
 #include "ui/pictures.h"
 
+#include <sys/mman.h>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -11,13 +13,39 @@
 namespace ui {
 namespace {
 
+struct Mapping {
+  void* memory;
+  size_t size;
+};
+
+// An image of 32 bits per pixel whose memory is mapped and made present in
+// one go. Drawing writes every page of a picture, and the first write to a
+// page of fresh memory costs a fault of its own: on a virtual machine some
+// 20 µs each, 6 ms for the background, against a small part of that for
+// the whole mapping at once.
+QImage PresentImage(int width, int height, QImage::Format format) {
+  const qsizetype stride = static_cast<qsizetype>(width) * 4;
+  const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
+  void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (memory == MAP_FAILED) return QImage(width, height, format);
+  return QImage(
+      static_cast<uchar*>(memory), width, height, stride, format,
+      [](void* info) {
+        auto* mapping = static_cast<Mapping*>(info);
+        munmap(mapping->memory, mapping->size);
+        delete mapping;
+      },
+      new Mapping{memory, size});
+}
+
 // Pictures are drawn in the formats that the raster engine paints fastest and
 // the screen takes without a conversion: RGB32 for opaque ones,
 // premultiplied ARGB32 for the transparent icons. Anti-aliased lines on a
 // 24-bit image cost twenty times as much, and converting a picture of this
 // size at paint time would start Qt's thread pool.
 QImage NewImage(int width, int height, QColor fill, QImage::Format format = QImage::Format_RGB32) {
-  QImage image(width, height, format);
+  QImage image = PresentImage(width, height, format);
   image.fill(fill);
   return image;
 }
@@ -252,7 +280,7 @@ QImage DrawHandPointer() {
 
 QImage DrawBackground() {
   const int width = 579, height = 488;
-  QImage image(width, height, QImage::Format_RGB32);
+  QImage image = PresentImage(width, height, QImage::Format_RGB32);
   // The sky darkens from top to bottom. Each row is one colour, filled
   // directly: a gradient brush works out every pixel and costs a few
   // milliseconds at start.
