@@ -21,8 +21,9 @@
 // folder: opens of Settings.ini and set.lng and listings of the folder (a
 // normal start: at most two each), syncs (a first start: at most two).
 //
-// Usage: bench_ui_startup [rounds]   (default 15; QT_QPA_PLATFORM=offscreen and
-// no exec figures when there is no DISPLAY)
+// Usage: bench_ui_startup [rounds [tool]]   (default 15 rounds and the tool of
+// this build; another build's executable compares two versions in the same
+// conditions. QT_QPA_PLATFORM=offscreen and no exec figures without DISPLAY.)
 
 #include <fcntl.h>
 #include <poll.h>
@@ -341,7 +342,7 @@ struct Series {
   }
 };
 
-int MeasureExec(int rounds) {
+int MeasureExec(int rounds, const char* tool) {
   XWatch x;
   if (!x.Open()) {
     std::printf("exec figures: no X server to watch (DISPLAY)\n");
@@ -353,9 +354,9 @@ int MeasureExec(int rounds) {
   if (!mkdtemp(pattern)) return 1;
   const fs::path base = fs::canonical(pattern);
   const Folder bare = MakeFolder(base, "bare", BARE_QT_WINDOW_EXE, {});
-  const Folder normal = MakeFolder(base, "normal", KONWERTER_EXE, {"Settings.ini", "set.lng"});
-  const Folder first = MakeFolder(base, "first", KONWERTER_EXE, {"Settings.ini"});
-  const Folder crowded = MakeFolder(base, "crowded", KONWERTER_EXE, {"Settings.ini", "set.lng"});
+  const Folder normal = MakeFolder(base, "normal", tool, {"Settings.ini", "set.lng"});
+  const Folder first = MakeFolder(base, "first", tool, {"Settings.ini"});
+  const Folder crowded = MakeFolder(base, "crowded", tool, {"Settings.ini", "set.lng"});
   for (int i = 0; i < 10000; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "/neighbour%05d.dat", i);
@@ -430,6 +431,7 @@ int main(int argc, char** argv) {
     return MeasureInProcess(argc, argv, t0);
   }
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+  const char* tool = argc > 2 ? argv[2] : KONWERTER_EXE;
 
   // The in-process figures come from a fresh process, so that its peak
   // memory is that of a start alone.
@@ -449,5 +451,5 @@ int main(int argc, char** argv) {
     std::printf("exec figures: no DISPLAY\n");
     return 0;
   }
-  return MeasureExec(rounds);
+  return MeasureExec(rounds, tool);
 }
