@@ -9,12 +9,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
+
+#include "platform/ascii.h"
 
 namespace platform {
 namespace {
@@ -62,9 +68,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -133,7 +137,8 @@ bool MayWrite(const std::string& target, const struct stat& existing) {
 // Overwrites the file itself, for a folder that refuses new files. Room for a
 // longer text is claimed first, so that a full disk fails the write before a
 // byte of the old text is overwritten.
-bool WriteInPlace(const std::string& target, const struct stat& existing, std::string_view bytes) {
+bool WriteInPlace(const std::string& target, const struct stat& existing, std::string_view bytes,
+                  bool flush) {
   int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
@@ -145,9 +150,23 @@ bool WriteInPlace(const std::string& target, const struct stat& existing, std::s
   }
   ok = ok && lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.data(), bytes.size());
   ok = ok && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
-  ok = ok && fsync(fd) == 0;
+  ok = ok && (!flush || fsync(fd) == 0);
   if (close(fd) != 0) ok = false;
   return ok;
+}
+
+// Puts the new file in the old one's place by exchanging their names, then
+// removes the old one; false where the file system cannot exchange names.
+// A file replaced without a flush goes this way because ext4 flushes a new
+// file's data when a rename replaces another file with it, at a cost of a
+// flush per write; exchanged names take the place just as atomically.
+bool ExchangeAndDropOld(const std::string& temp, const std::string& target) {
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) {
+    return false;
+  }
+  // Left behind only if this fails; a later start removes it as stale.
+  unlink(temp.c_str());
+  return true;
 }
 
 // Writes the bytes to a new file beside the target and renames it over the
@@ -155,7 +174,7 @@ bool WriteInPlace(const std::string& target, const struct stat& existing, std::s
 // file take the target's place: no new file may be made in it, or, in a
 // folder with the sticky bit, only the target's owner may replace it.
 bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, bool exists,
-                        std::string_view bytes, bool* refused) {
+                        std::string_view bytes, bool flush, bool* refused) {
   auto folder_refuses = [](int error) { return error == EACCES || error == EPERM; };
   std::string folder, name;
   SplitPath(target, &folder, &name);
@@ -188,13 +207,14 @@ bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, 
     }
   }
   ok = ok && WriteAll(fd, bytes.data(), bytes.size());
-  ok = ok && fsync(fd) == 0;
+  ok = ok && (!flush || fsync(fd) == 0);
   if (ok && !named) {
     named = ok = LinkUnnamedFile(fd, folder, name, &temp);
     if (!ok) *refused = folder_refuses(errno);
   }
   if (close(fd) != 0) ok = false;
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+  if (ok && !(!flush && exists && ExchangeAndDropOld(temp, target)) &&
+      rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     *refused = folder_refuses(errno);
   }
@@ -205,7 +225,7 @@ bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, 
     return false;
   }
   // The rename itself reaches the disk with the folder's entry.
-  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir_fd = flush ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
   if (dir_fd >= 0) {
     fsync(dir_fd);
     close(dir_fd);
@@ -242,6 +262,217 @@ bool WriteTarget(const std::string& path, std::string* target, struct stat* exis
   return true;
 }
 
+// ---------------------------------------------------------------------------
+// Remembered files and folder listings
+
+// What a file or folder's stat shows of its identity and its last change.
+struct Stamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+  timespec changed{};
+};
+
+Stamp StampOf(const struct stat& info) {
+  return Stamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool SameStamp(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
+timespec RealTimeNow() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}
+
+// True when a change made at or after `started` cannot carry the stamp's
+// modification time. The kernel stamps a change with a clock that lags by up
+// to a tick (10 ms at most), cut to the file system's granularity; whole
+// seconds (FAT keeps two) show as times without nanoseconds.
+bool Settled(const Stamp& stamp, const timespec& started) {
+  const long long margin_ns = stamp.modified.tv_nsec == 0 ? 2'000'000'000LL : 50'000'000LL;
+  const long long modified = stamp.modified.tv_sec * 1'000'000'000LL + stamp.modified.tv_nsec;
+  const long long now = started.tv_sec * 1'000'000'000LL + started.tv_nsec;
+  return modified + margin_ns < now;
+}
+
+struct RememberedFile {
+  Stamp stamp;
+  std::string bytes;
+};
+
+// A folder's entry names, each ended by a NUL, in one string: a folder of
+// thousands of files is listed without an allocation per name.
+struct FolderEntries {
+  std::string names;
+
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    const std::string_view all = names;
+    for (size_t at = 0; at < all.size();) {
+      const size_t end = all.find('\0', at);
+      visit(all.substr(at, end - at));
+      at = end + 1;
+    }
+  }
+};
+
+struct RememberedFolder {
+  Stamp stamp;
+  std::shared_ptr<const FolderEntries> entries;
+  std::map<std::string, std::string> first_match;  // lower-case name -> entry, "" for none
+};
+
+// The program reads two files in one folder; a few more paths (tests, a
+// changed executable folder) only make room for themselves.
+constexpr size_t kRememberedPaths = 8;
+
+struct Remembered {
+  std::mutex mutex;
+  std::map<std::string, RememberedFile> files;
+  std::map<std::string, RememberedFolder> folders;
+};
+
+Remembered& Memory() {
+  static Remembered memory;
+  return memory;
+}
+
+template <typename Map, typename Value>
+void Remember(Map& map, const std::string& key, Value value) {
+  if (map.size() >= kRememberedPaths && map.find(key) == map.end()) map.clear();
+  map[key] = std::move(value);
+}
+
+std::string AsciiLowerCopy(std::string s) {
+  for (char& c : s) c = AsciiLower(c);
+  return s;
+}
+
+// Lists the folder's entries. *stamp is the folder's as it was before the
+// first entry was read, so that a change during the listing shows later.
+bool ListFolder(const std::string& folder, FolderEntries* entries, Stamp* stamp) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  struct stat info;
+  if (fstat(dirfd(dir), &info) != 0) {
+    closedir(dir);
+    return false;
+  }
+  *stamp = StampOf(info);
+  // A folder's size is about the room its names take.
+  entries->names.reserve(static_cast<size_t>(std::max<off_t>(info.st_size, 4096)));
+  while (struct dirent* entry = readdir(dir)) {
+    entries->names += entry->d_name;
+    entries->names += '\0';
+  }
+  closedir(dir);
+  return true;
+}
+
+// The folder's entries, from memory while the folder is unchanged.
+std::shared_ptr<const FolderEntries> FolderNames(const std::string& folder) {
+  Remembered& memory = Memory();
+  struct stat info;
+  if (stat(folder.c_str(), &info) == 0) {
+    std::lock_guard<std::mutex> lock(memory.mutex);
+    const auto it = memory.folders.find(folder);
+    if (it != memory.folders.end() && SameStamp(it->second.stamp, StampOf(info))) {
+      return it->second.entries;
+    }
+  }
+  const timespec started = RealTimeNow();
+  auto entries = std::make_shared<FolderEntries>();
+  Stamp stamp;
+  const bool listed = ListFolder(folder, entries.get(), &stamp);
+  std::lock_guard<std::mutex> lock(memory.mutex);
+  if (!listed || !Settled(stamp, started)) {
+    memory.folders.erase(folder);
+    return listed ? entries : nullptr;
+  }
+  Remember(memory.folders, folder, RememberedFolder{stamp, entries, {}});
+  return entries;
+}
+
+// The first entry in byte order whose name equals name without regard to
+// ASCII letter case; false when there is none or the folder cannot be listed.
+bool FirstMatch(const std::string& folder, const std::string& name, std::string* match) {
+  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
+  if (!entries) return false;
+  const std::string key = AsciiLowerCopy(name);
+  Remembered& memory = Memory();
+  {
+    std::lock_guard<std::mutex> lock(memory.mutex);
+    const auto it = memory.folders.find(folder);
+    if (it != memory.folders.end() && it->second.entries == entries) {
+      const auto found = it->second.first_match.find(key);
+      if (found != it->second.first_match.end()) {
+        *match = found->second;
+        return !match->empty();
+      }
+    }
+  }
+  std::string first;
+  entries->ForEach([&](std::string_view entry) {
+    if (EqualIgnoringCase(entry, name) && (first.empty() || entry < first)) first = entry;
+  });
+  {
+    std::lock_guard<std::mutex> lock(memory.mutex);
+    const auto it = memory.folders.find(folder);
+    if (it != memory.folders.end() && it->second.entries == entries)
+      it->second.first_match[key] = first;
+  }
+  *match = first;
+  return !first.empty();
+}
+
+// Reads the open file; *before and *after are its stamps around the read.
+bool ReadOpenFile(int fd, std::string* bytes, size_t max_size, Stamp* before, Stamp* after) {
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<unsigned long long>(info.st_size) > max_size) {
+    return false;
+  }
+  *before = StampOf(info);
+  std::string data;
+  if (info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) break;
+    data.append(buffer, static_cast<size_t>(got));
+    if (data.size() > max_size) return false;  // grew while being read
+  }
+  if (fstat(fd, &info) != 0) return false;
+  *after = StampOf(info);
+  *bytes = std::move(data);
+  return true;
+}
+
+bool ReadFile(const std::string& path, std::string* bytes, size_t max_size, Stamp* before,
+              Stamp* after) {
+  bytes->clear();
+  // O_NONBLOCK so that opening a pipe by mistake does not wait for a writer;
+  // it changes nothing for a regular file.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool ok = ReadOpenFile(fd, bytes, max_size, before, after);
+  close(fd);
+  return ok;
+}
+
 }  // namespace
 
 std::string AppFolder() {
@@ -266,58 +497,45 @@ std::string ResolveCaseInsensitive(const std::string& path) {
   std::string folder, name;
   SplitPath(path, &folder, &name);
   if (name.empty() || name == "." || name == "..") return path;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return path;
   std::string first;
-  bool found = false;
-  while (struct dirent* entry = readdir(dir)) {
-    std::string entry_name = entry->d_name;
-    if (EqualIgnoringCase(entry_name, name) && (!found || entry_name < first)) {
-      first = entry_name;
-      found = true;
-    }
-  }
-  closedir(dir);
-  if (!found) return path;
+  if (!FirstMatch(folder, name, &first)) return path;
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? first : path.substr(0, slash + 1) + first;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes, size_t max_size) {
-  bytes->clear();
-  // O_NONBLOCK so that opening a pipe by mistake does not wait for a writer;
-  // it changes nothing for a regular file.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<unsigned long long>(info.st_size) > max_size) {
-    close(fd);
-    return false;
-  }
-  std::string data;
-  if (info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      close(fd);
-      return false;
-    }
-    if (got == 0) break;
-    data.append(buffer, static_cast<size_t>(got));
-    if (data.size() > max_size) {  // grew while being read
-      close(fd);
-      return false;
-    }
-  }
-  close(fd);
-  *bytes = std::move(data);
-  return true;
+  Stamp before, after;
+  return ReadFile(path, bytes, max_size, &before, &after);
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+bool ReadFileRemembered(const std::string& path, std::string* bytes, size_t max_size) {
+  Remembered& memory = Memory();
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    std::lock_guard<std::mutex> lock(memory.mutex);
+    const auto it = memory.files.find(path);
+    if (it != memory.files.end() && SameStamp(it->second.stamp, StampOf(info))) {
+      if (it->second.bytes.size() > max_size) {
+        bytes->clear();
+        return false;
+      }
+      *bytes = it->second.bytes;
+      return true;
+    }
+  }
+  const timespec started = RealTimeNow();
+  Stamp before, after;
+  const bool read = ReadFile(path, bytes, max_size, &before, &after);
+  std::lock_guard<std::mutex> lock(memory.mutex);
+  if (read && SameStamp(before, after) && Settled(before, started)) {
+    Remember(memory.files, path, RememberedFile{before, *bytes});
+  } else {
+    memory.files.erase(path);
+  }
+  return read;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSync sync) {
   if (path.empty()) return false;
   std::string target;
   struct stat existing {};
@@ -333,9 +551,54 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return false;
   }
 
+  const bool flush = sync == FileSync::kNow;
   bool refused = false;
-  if (ReplaceWithNewFile(target, existing, exists, bytes, &refused)) return true;
-  return exists && refused && WriteInPlace(target, existing, bytes);
+  if (ReplaceWithNewFile(target, existing, exists, bytes, flush, &refused)) return true;
+  return exists && refused && WriteInPlace(target, existing, bytes, flush);
+}
+
+bool SyncFile(const std::string& path) {
+  std::string target = path;
+  if (char* resolved = realpath(path.c_str(), nullptr)) {
+    target = resolved;
+    free(resolved);
+  }
+  int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0;
+  close(fd);
+  std::string folder, name;
+  SplitPath(target, &folder, &name);
+  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd < 0) return false;
+  ok = fsync(dir_fd) == 0 && ok;
+  close(dir_fd);
+  return ok;
+}
+
+namespace {
+
+// The background flushes, waited for when static objects are destroyed.
+class BackgroundSyncs {
+ public:
+  ~BackgroundSyncs() {
+    for (std::thread& t : threads_) t.join();
+  }
+  void Start(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([path] { SyncFile(path); });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+void SyncFileInBackground(const std::string& path) {
+  static BackgroundSyncs syncs;
+  syncs.Start(path);
 }
 
 void RemoveStaleTemporaryFiles(const std::string& path) {
@@ -349,26 +612,24 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
   SplitPath(target, &folder, &name);
   if (name.empty()) return;
   const std::string prefix = TemporaryPrefix(name);
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return;
+  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
+  if (!entries) return;
   std::vector<std::string> stale;
-  while (struct dirent* entry = readdir(dir)) {
-    std::string_view entry_name = entry->d_name;
-    if (entry_name.substr(0, prefix.size()) != prefix) continue;
+  entries->ForEach([&](std::string_view entry_name) {
+    if (entry_name.substr(0, prefix.size()) != prefix) return;
     // "<pid>.<n>" and nothing else after the prefix.
     std::string_view rest = entry_name.substr(prefix.size());
     size_t dot = rest.find('.');
-    if (dot == 0 || dot == std::string_view::npos || dot + 1 == rest.size()) continue;
+    if (dot == 0 || dot == std::string_view::npos || dot + 1 == rest.size()) return;
     if (rest.find_first_not_of("0123456789.") != std::string_view::npos ||
         rest.find('.', dot + 1) != std::string_view::npos || dot > 9) {
-      continue;
+      return;
     }
     pid_t pid = static_cast<pid_t>(std::stol(std::string(rest.substr(0, dot))));
     // A process that still runs may be writing it.
-    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) return;
     stale.push_back(JoinPath(folder, std::string(entry_name)));
-  }
-  closedir(dir);
+  });
   for (const auto& file : stale) unlink(file.c_str());
 }
 

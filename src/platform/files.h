@@ -23,12 +23,38 @@ std::string AppPath(std::string_view name);
 // folder cannot be listed), the path as given, which is where a new file is
 // created. Only the last name is matched this way, and letter case means
 // ASCII letter case.
+//
+// The folder's listing is remembered and used again while the folder is the
+// same one (device, inode) with the same modification and change times, under
+// the rule of ReadFileRemembered.
 std::string ResolveCaseInsensitive(const std::string& path);
 
 // Reads a whole file. False when it is missing, is not a regular file, holds
 // more than max_size bytes or cannot be read; *bytes is then empty.
 bool ReadWholeFile(const std::string& path, std::string* bytes,
                    size_t max_size = static_cast<size_t>(-1));
+
+// ReadWholeFile for a file that is read again and again (the INI files): the
+// bytes of the last read of each path are remembered and given out again
+// while the path leads to the same file (device, inode) with the same size
+// and the same modification and change times, to the nanosecond. A state is
+// remembered only when its modification time lies further back than the
+// file system's clock can tell apart from a change that follows (a few clock
+// ticks; two seconds where the times hold whole seconds), so that an edit
+// made after the read always shows as another time, size or file; the
+// program's own writes too.
+bool ReadFileRemembered(const std::string& path, std::string* bytes,
+                        size_t max_size = static_cast<size_t>(-1));
+
+// When a write reaches the disk. kNow: the new file is flushed before it
+// replaces the old one, and the folder after. kLater: the file is replaced
+// just as atomically (a read right after sees the new contents, from any
+// process) but nothing is flushed, not even implicitly: where the file system
+// can, the new file takes the old one's place by an exchange of names, which
+// ext4 does not turn into a flush as it does a rename over a file. A series
+// of such writes ends with SyncFile; until then a power loss may cost what
+// the series wrote.
+enum class FileSync { kNow, kLater };
 
 // Replaces the file's contents: writes a temporary file in the same folder,
 // flushes it to disk and renames it over the old one, keeping the old file's
@@ -46,7 +72,17 @@ bool ReadWholeFile(const std::string& path, std::string* bytes,
 // Where the folder refuses a new file, or lets none replace this one (a folder
 // with the sticky bit and a file of another owner), but the file itself may be
 // written, the file is written in place and flushed; that write is not atomic.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         FileSync sync = FileSync::kNow);
+
+// Flushes the file (through a symbolic link, its target) and its folder to
+// disk: the end of a series of FileSync::kLater writes. False when either
+// could not be flushed.
+bool SyncFile(const std::string& path);
+
+// SyncFile on a thread of its own, so that the caller does not wait for the
+// disk. The program waits for every such flush when it ends normally.
+void SyncFileInBackground(const std::string& path);
 
 // Removes the temporary files that an earlier run killed during a write of
 // path left beside it (".<name>.tmp<pid>.<n>" of a process that is gone).

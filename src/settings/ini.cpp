@@ -3,6 +3,7 @@
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "settings/language.h"
 #include "settings/profile.h"
 
 namespace settings {
@@ -27,13 +28,21 @@ std::string ReadIniValue(const std::string& file, const std::string& section,
 }
 
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) {
+                   const std::string& value, platform::FileSync sync) {
   return WritePrivateProfileString(platform::Utf8ToCp1250(section), platform::Utf8ToCp1250(key),
-                                   platform::Utf8ToCp1250(value), file);
+                                   platform::Utf8ToCp1250(value), file, sync);
 }
 
 std::string SettingsFile() {
   return platform::ResolveCaseInsensitive(platform::AppPath("Settings.ini"));
+}
+
+void PrefetchIniFiles() {
+  for (const std::string& file : {SettingsFile(), DefaultLanguageFile()}) {
+    std::string bytes;
+    platform::ReadFileRemembered(platform::ResolveCaseInsensitive(file), &bytes,
+                                 kLargestProfileFile);
+  }
 }
 
 bool SaveUserSetting(const std::string& section, const std::string& key, const std::string& value) {

@@ -1,10 +1,13 @@
 #pragma once
 // Access to the two INI files (the settings file and the language file). Every
-// call goes to the file on disk; nothing is cached or held open. Texts are
-// UTF-8 here and windows-1250 in the file.
+// call looks at the file on disk: an unchanged file's bytes come from memory
+// (platform::ReadFileRemembered), nothing is held open. Texts are UTF-8 here
+// and windows-1250 in the file.
 
 #include <string>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace settings {
 
@@ -19,15 +22,21 @@ struct IniPair {
 std::string ReadIniValue(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& default_value);
 
-// Writes one value; true when the file was written.
+// Writes one value; true when the file was written. sync: platform::FileSync.
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value);
+                   const std::string& value, platform::FileSync sync = platform::FileSync::kNow);
 
 // The settings file: the executable's folder and "Settings.ini", reached
 // without regard to the letter case of its name there (where the folder holds
 // both "Settings.ini" and "settings.ini", the first in byte order,
 // "Settings.ini", is the one).
 std::string SettingsFile();
+
+// Reads the settings file and the default language file once, so that the
+// reads of the start find their folder's listing and their bytes remembered
+// (platform::ReadFileRemembered). The start does it on a thread of its own
+// while Qt starts; it changes nothing.
+void PrefetchIniFiles();
 
 // Writes a value that the user chose into section of the settings file. When
 // the write fails, a critical message names the file and says the setting was

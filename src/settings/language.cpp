@@ -1,6 +1,11 @@
 #include "settings/language.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "platform/cp1250.h"
+#include "platform/files.h"
 #include "platform/vb_error.h"
 #include "settings/ini.h"
 #include "settings/profile.h"
@@ -14,21 +19,45 @@ namespace {
 // The longest entry that a value read can return whole, in the file's bytes.
 constexpr size_t kLongestReadableEntry = 98;
 
-// An entry too long to be read reads as empty; it is a translator's text all
-// the same and must not be overwritten with the built-in one.
-bool StoredEntryTooLong(const std::string& section, const std::string& key) {
-  std::optional<std::string> stored = FindPrivateProfileValue(
-      platform::Utf8ToCp1250(section), platform::Utf8ToCp1250(key), LanguageFile);
-  return stored.has_value() && stored->size() > kLongestReadableEntry;
-}
+// While a load fills a language file that held nothing: its writes are
+// flushed once, when the load ends.
+bool deferring_sync = false;
+bool sync_pending = false;
 
 }  // namespace
 
+std::string DefaultLanguageFile() { return platform::AppPath("set.lng"); }
+
+LanguageLoad::LanguageLoad() {
+  if (deferring_sync) return;  // an outer load decides
+  struct stat info;
+  const std::string path = platform::ResolveCaseInsensitive(LanguageFile);
+  const bool empty = stat(path.c_str(), &info) == 0 ? info.st_size == 0 : errno == ENOENT;
+  owner_ = deferring_sync = empty;
+}
+
+LanguageLoad::~LanguageLoad() {
+  if (!owner_) return;
+  deferring_sync = false;
+  // The window need not wait for the disk.
+  if (sync_pending) platform::SyncFileInBackground(platform::ResolveCaseInsensitive(LanguageFile));
+  sync_pending = false;
+}
+
 std::string TranslateText(const std::string& section, const std::string& key,
                           const std::string& builtin) {
-  std::string value = ReadIniValue(LanguageFile, section, key, "");
-  if (!value.empty()) return value;
-  if (!StoredEntryTooLong(section, key)) WriteIniValue(LanguageFile, section, key, builtin);
+  // One read gives the stored text whatever its length: an entry too long to
+  // be read shows the built-in text, but it is a translator's text all the
+  // same and must not be overwritten with the built-in one.
+  const std::optional<std::string> stored = FindPrivateProfileValue(
+      platform::Utf8ToCp1250(section), platform::Utf8ToCp1250(key), LanguageFile);
+  if (stored && stored->size() > kLongestReadableEntry) return builtin;
+  if (stored && !stored->empty()) return platform::Cp1250ToUtf8(*stored);
+  const platform::FileSync sync =
+      deferring_sync ? platform::FileSync::kLater : platform::FileSync::kNow;
+  if (WriteIniValue(LanguageFile, section, key, builtin, sync) && deferring_sync) {
+    sync_pending = true;
+  }
   return builtin;
 }
 

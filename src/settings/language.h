@@ -8,8 +8,26 @@
 
 namespace settings {
 
-// Full path of the language file; set first thing at start-up.
+// Full path of the language file; set first thing at start-up, to
+// DefaultLanguageFile(): "set.lng" in the executable's folder.
 extern std::string LanguageFile;
+std::string DefaultLanguageFile();
+
+// Held while a window loads its texts. Where the language file is missing or
+// empty when the load begins (a first start), the entries the load writes
+// into it replace the file at once but are flushed to disk once, in the
+// background when the load ends, instead of after each entry. Loads inside a
+// load change nothing.
+class LanguageLoad {
+ public:
+  LanguageLoad();
+  ~LanguageLoad();
+  LanguageLoad(const LanguageLoad&) = delete;
+  LanguageLoad& operator=(const LanguageLoad&) = delete;
+
+ private:
+  bool owner_ = false;
+};
 
 std::string TranslateText(const std::string& section, const std::string& key,
                           const std::string& builtin);

@@ -180,7 +180,7 @@ void RemoveStaleTemporaryFilesOnce(const std::string& path) {
 // Reads the file's bytes; false when it is there but cannot be read.
 bool ReadExisting(const std::string& path, std::string* bytes) {
   RemoveStaleTemporaryFilesOnce(path);
-  return platform::ReadWholeFile(path, bytes, kLargestProfileFile);
+  return platform::ReadFileRemembered(path, bytes, kLargestProfileFile);
 }
 
 std::string ReadFile(const std::string& file) {
@@ -269,7 +269,8 @@ size_t GetPrivateProfileSection(std::string_view section, std::string* buffer, s
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& file) {
+                               std::string_view value, const std::string& file,
+                               platform::FileSync sync) {
   if (!WritableEntry(section, key, value)) return false;
   const std::string path = platform::ResolveCaseInsensitive(file);
   std::string text;
@@ -312,7 +313,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   if (existed && out == text) return true;
   // A write never makes a file that could no longer be read.
   if (out.size() > kLargestProfileFile) return false;
-  return platform::WriteFileAtomically(path, out);
+  return platform::WriteFileAtomically(path, out, sync);
 }
 
 std::optional<std::string> FindPrivateProfileValue(std::string_view section, std::string_view key,

@@ -25,7 +25,9 @@
 // Blanks are spaces, tabs and the other ASCII white-space characters but LF.
 //
 // File names go through platform::ResolveCaseInsensitive; writes go through
-// platform::WriteFileAtomically. Every call reads the file anew; each runs in
+// platform::WriteFileAtomically. Every call looks at the file anew, through
+// platform::ReadFileRemembered: the bytes of an unchanged file come from
+// memory, and any change made since the last call is seen. Each call runs in
 // time linear in the file's size. A file above 1 MiB is treated like one that
 // cannot be read: reads give the defaults and writes fail.
 
@@ -33,6 +35,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/files.h"
 
 namespace settings {
 
@@ -69,9 +73,11 @@ size_t GetPrivateProfileSection(std::string_view section, std::string* buffer, s
 // file could not be read, and when the text would not read back as the same
 // entry: a line break or NUL anywhere, "]" in the section name, "=" in the key
 // or a key that would open a section or a comment. A write that would leave
-// the file's bytes as they are touches nothing and gives true.
+// the file's bytes as they are touches nothing and gives true. sync tells when
+// the new file reaches the disk (platform::FileSync).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& file);
+                               std::string_view value, const std::string& file,
+                               platform::FileSync sync = platform::FileSync::kNow);
 
 // The stored value of key in section, whatever its length (blanks and quotes
 // removed as for a read); nullopt when the file, the section or the key is missing.

@@ -1,5 +1,7 @@
 #include "toolkit/control.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
@@ -81,6 +83,8 @@ bool FontSpec::operator==(const FontSpec& o) const {
   return name == o.name && size == o.size && weight == o.weight && charset == o.charset &&
          italic == o.italic && underline == o.underline && strikethrough == o.strikethrough;
 }
+
+void LoadFontConfiguration() { FcInit(); }
 
 void InstallFontSubstitutions() {
   static bool installed = false;

@@ -50,6 +50,11 @@ struct FontSpec {
 QFont ToQFont(const FontSpec& font);
 void InstallFontSubstitutions();
 
+// Reads the system's font configuration (fontconfig's files and caches),
+// which the first text drawn would otherwise wait for (8 ms or so). Needs no
+// QApplication: the start does it on a thread of its own while Qt starts.
+void LoadFontConfiguration();
+
 enum class Kind {
   kForm,
   kLabel,

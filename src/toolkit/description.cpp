@@ -34,8 +34,13 @@ std::map<std::string, UserControlFactory>& Factories() {
   return factories;
 }
 
-std::map<std::string, QImage>& Pictures() {
-  static std::map<std::string, QImage> pictures;
+struct NamedPictureEntry {
+  QImage picture;
+  std::function<QImage()> draw;  // until drawn
+};
+
+std::map<std::string, NamedPictureEntry>& Pictures() {
+  static std::map<std::string, NamedPictureEntry> pictures;
   return pictures;
 }
 
@@ -510,8 +515,15 @@ void DescriptionLoader::BuildBlock(Form& form, const Block& block, Control* cont
     if (!control) Fail(block.line, "'" + block.name + "' could not be made");
   }
   Control* c = control.get();
+  // A menu entry takes its properties before it joins the window, so that a
+  // hidden top-level entry never has the window build a menu bar.
+  if (is_menu) {
+    for (const Property* p : host) Apply(*c, *p, block.kind);
+  }
   form.AddControl(std::move(control), container);
-  for (const Property* p : host) Apply(*c, *p, block.kind);
+  if (!is_menu) {
+    for (const Property* p : host) Apply(*c, *p, block.kind);
+  }
   BuildChildren(form, block, c);
 }
 
@@ -719,7 +731,11 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
     }
     case Kind::kImageList: {
       auto& l = static_cast<ImageList&>(c);
-      if (key == "listimage") return l.Add(NamedPicture(AsText(v))), true;
+      if (key == "listimage") {
+        const std::string name = AsText(v);
+        if (!HasPicture(name)) NamedPicture(name);  // reports the unknown name
+        return l.Add([name] { return NamedPicture(name); }), true;
+      }
       return false;
     }
     case Kind::kMSComm: {
@@ -738,13 +754,24 @@ void RegisterUserControl(const std::string& kind, UserControlFactory factory) {
 }
 
 void RegisterPicture(const std::string& name, const QImage& picture) {
-  Pictures()[Lower(name)] = picture;
+  Pictures()[Lower(name)] = NamedPictureEntry{picture, nullptr};
 }
+
+void RegisterPicture(const std::string& name, std::function<QImage()> draw) {
+  Pictures()[Lower(name)] = NamedPictureEntry{QImage(), std::move(draw)};
+}
+
+bool HasPicture(const std::string& name) { return Pictures().count(Lower(name)) > 0; }
 
 QImage NamedPicture(const std::string& name) {
   const auto it = Pictures().find(Lower(name));
   if (it == Pictures().end()) throw std::invalid_argument("unknown picture '" + name + "'");
-  return it->second;
+  NamedPictureEntry& entry = it->second;
+  if (entry.draw) {
+    entry.picture = entry.draw();
+    entry.draw = nullptr;
+  }
+  return entry.picture;
 }
 
 std::unique_ptr<Form> LoadForm(const std::string& text, const std::string& source) {

@@ -33,8 +33,11 @@ using UserControlFactory = std::function<std::unique_ptr<Control>(
 void RegisterUserControl(const std::string& kind, UserControlFactory factory);
 
 // Pictures named in descriptions ("Picture = "icon_exclamation""), supplied by
-// the windows' code before loading.
+// the windows' code before loading: a picture, or the function that draws it
+// the first time it is asked for (a picture no window shows is never drawn).
 void RegisterPicture(const std::string& name, const QImage& picture);
+void RegisterPicture(const std::string& name, std::function<QImage()> draw);
+bool HasPicture(const std::string& name);
 // Throws std::invalid_argument for a name never registered (the loader
 // reports it as a DescriptionError on the line that names it).
 QImage NamedPicture(const std::string& name);

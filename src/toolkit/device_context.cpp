@@ -148,6 +148,41 @@ std::vector<TextLine> BreakWords(const TextLine& paragraph, const QFontMetrics& 
   return lines;
 }
 
+// Paints pixels of one colour on an image, clipped to it. The controls'
+// surfaces are RGB32, and a control redraws every pixel of its face: there
+// the pixels are written directly, which is what QImage::setPixelColor does
+// after a conversion and checks per pixel that cost more than the write.
+class PixelPainter {
+ public:
+  PixelPainter(QImage* target, const QColor& colour) : target_(target), colour_(colour) {
+    if (!target_) return;
+    width_ = target_->width();
+    height_ = target_->height();
+    if (target_->format() == QImage::Format_RGB32) {
+      bits_ = target_->bits();  // detaches once
+      stride_ = target_->bytesPerLine();
+      rgb_ = 0xFF000000u | colour.rgb();
+    }
+  }
+
+  void Paint(int x, int y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (bits_) {
+      reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x] = rgb_;
+    } else {
+      target_->setPixelColor(x, y, colour_);
+    }
+  }
+
+ private:
+  QImage* target_;
+  QColor colour_;
+  int width_ = 0, height_ = 0;
+  uchar* bits_ = nullptr;
+  qsizetype stride_ = 0;
+  QRgb rgb_ = 0;
+};
+
 }  // namespace
 
 DeviceContext::DeviceContext(QImage* target)
@@ -170,8 +205,7 @@ void DeviceContext::SetFont(const QFont& font) {
 }
 
 void DeviceContext::PaintPixel(int x, int y, const QColor& colour) {
-  if (!target_ || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return;
-  target_->setPixelColor(x, y, colour);
+  PixelPainter(target_, colour).Paint(x, y);
 }
 
 GdiHandle CreatePen(int style, int width, Colour colour) {
@@ -222,7 +256,7 @@ bool MoveToEx(HDC dc, int x, int y, PointApi* previous) {
 bool LineTo(HDC dc, int x, int y) {
   if (!dc) return false;
   const Pen pen = PenOf(dc->pen());
-  const QColor colour = ToQColor(pen.colour);
+  PixelPainter painter(dc->target(), ToQColor(pen.colour));
   const PointApi from = dc->position();
   const int dx = std::abs(x - from.x), dy = std::abs(y - from.y);
   const int sx = from.x < x ? 1 : -1, sy = from.y < y ? 1 : -1;
@@ -234,9 +268,9 @@ bool LineTo(HDC dc, int x, int y) {
   while (!(px == x && py == y)) {
     for (int k = lo; k <= hi; ++k) {
       if (mostly_horizontal) {
-        dc->PaintPixel(px, py + k, colour);
+        painter.Paint(px, py + k);
       } else {
-        dc->PaintPixel(px + k, py, colour);
+        painter.Paint(px + k, py);
       }
     }
     int e2 = 2 * err;
@@ -297,9 +331,9 @@ bool SetRect(Rect* rect, int left, int top, int right, int bottom) {
 int FillRect(HDC dc, const Rect* rect, GdiHandle brush) {
   Colour c;
   if (!dc || !rect || !BrushColour(brush, &c)) return 0;
-  const QColor colour = ToQColor(c);
+  PixelPainter painter(dc->target(), ToQColor(c));
   for (int y = rect->Top; y < rect->Bottom; ++y) {
-    for (int x = rect->Left; x < rect->Right; ++x) dc->PaintPixel(x, y, colour);
+    for (int x = rect->Left; x < rect->Right; ++x) painter.Paint(x, y);
   }
   return 1;
 }
@@ -308,14 +342,14 @@ int FrameRect(HDC dc, const Rect* rect, GdiHandle brush) {
   Colour c;
   if (!dc || !rect || !BrushColour(brush, &c)) return 0;
   if (rect->Right <= rect->Left || rect->Bottom <= rect->Top) return 1;
-  const QColor colour = ToQColor(c);
+  PixelPainter painter(dc->target(), ToQColor(c));
   for (int x = rect->Left; x < rect->Right; ++x) {
-    dc->PaintPixel(x, rect->Top, colour);
-    dc->PaintPixel(x, rect->Bottom - 1, colour);
+    painter.Paint(x, rect->Top);
+    painter.Paint(x, rect->Bottom - 1);
   }
   for (int y = rect->Top; y < rect->Bottom; ++y) {
-    dc->PaintPixel(rect->Left, y, colour);
-    dc->PaintPixel(rect->Right - 1, y, colour);
+    painter.Paint(rect->Left, y);
+    painter.Paint(rect->Right - 1, y);
   }
   return 1;
 }

@@ -14,6 +14,7 @@
 
 #include "platform/ascii.h"
 #include "toolkit/internal.h"
+#include "toolkit/kinds.h"
 
 namespace tk {
 
@@ -348,20 +349,23 @@ void Form::ApplyWindowFlags() {
 // ---------------------------------------------------------------------------
 // Menus
 
-QMenuBar* Form::MenuBar() {
+void Form::UpdateMenuBar() {
+  QList<QAction*> entries;
+  bool any = false;
+  for (const auto& c : controls_) {
+    if (c->kind() != Kind::kMenu || c->Container() != this) continue;
+    entries.push_back(static_cast<Menu*>(c.get())->action());
+    if (c->Visible()) any = true;
+  }
   if (!menu_bar_) {
+    if (!any) return;
     menu_bar_ = new QMenuBar(window_);
     menu_bar_->setNativeMenuBar(false);
     menu_bar_->hide();
   }
-  return menu_bar_;
-}
-
-void Form::UpdateMenuBar() {
-  if (!menu_bar_) return;
-  bool any = false;
-  for (const auto& c : controls_) {
-    if (c->kind() == Kind::kMenu && c->Container() == this && c->Visible()) any = true;
+  if (menu_bar_->actions() != entries) {
+    for (QAction* action : menu_bar_->actions()) menu_bar_->removeAction(action);
+    menu_bar_->addActions(entries);
   }
   if (any == !menu_bar_->isHidden()) return;
   menu_bar_->setVisible(any);

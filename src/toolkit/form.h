@@ -104,9 +104,9 @@ class Form : public VisualControl, public settings::TranslatableWindow {
   // the next tab stop in view, or to the window itself when there is none.
   void KeepFocusInView();
 
-  // The menu bar, made on first use; shown only while a top-level menu
-  // entry is visible.
-  QMenuBar* MenuBar();
+  // Brings the menu bar in line with the window's top-level menu entries:
+  // shown only while one of them is visible, and made only then (a window
+  // whose only menu is hidden never builds one).
   void UpdateMenuBar();
 
  protected:

@@ -242,8 +242,13 @@ void VisualControl::ApplyLook() {
       pal.setColor(group, role, text);
     }
   }
-  widget_->setPalette(pal);
-  widget_->setFont(ToQFont(font_));
+  // Setting an equal palette or font again still walks every child widget;
+  // a control given its colours and font one by one would do that each time.
+  if (!widget_->testAttribute(Qt::WA_SetPalette) || pal != widget_->palette()) {
+    widget_->setPalette(pal);
+  }
+  const QFont font = ToQFont(font_);
+  if (!widget_->testAttribute(Qt::WA_SetFont) || font != widget_->font()) widget_->setFont(font);
 }
 
 // ---------------------------------------------------------------------------
@@ -331,7 +336,15 @@ void PictureBox::FollowAlignment() {
   Control::ApplyGeometry();
 }
 
-void PictureBox::ApplyGeometry() { Control::ApplyGeometry(); }
+// An aligned box keeps to its edge whatever size it is given, also when its
+// width comes after its alignment in a description.
+void PictureBox::ApplyGeometry() {
+  if (align_ != 0 && form_ && container_ == form_) {
+    FollowAlignment();
+  } else {
+    Control::ApplyGeometry();
+  }
+}
 
 void PictureBox::SetBorderStyle(int style) {
   if (style != 0 && style != 1) InvalidValue();
@@ -1037,7 +1050,6 @@ void Menu::Attached() {
   if (auto* parent = dynamic_cast<Menu*>(container_)) {
     parent->Submenu()->addAction(action_);
   } else if (form_) {
-    form_->MenuBar()->addAction(action_);
     form_->UpdateMenuBar();
   }
 }
@@ -1050,13 +1062,25 @@ void Menu::SetFocus() { NotSupported("SetFocus"); }
 
 ImageList::ImageList(std::string name, int index)
     : Control(Kind::kImageList, std::move(name), index) {}
-void ImageList::Add(const QImage& picture) { images_.push_back(picture); }
+void ImageList::Add(const QImage& picture) {
+  images_.push_back(picture);
+  draws_.emplace_back();
+}
+void ImageList::Add(std::function<QImage()> draw) {
+  images_.emplace_back();
+  draws_.push_back(std::move(draw));
+}
 int ImageList::Count() const { return static_cast<int>(images_.size()); }
 const QImage& ImageList::ListImage(int number) const {
   if (number < 1 || number > Count()) {
     throw platform::VbError(platform::kErrSubscript, "Subscript out of range");
   }
-  return images_[static_cast<size_t>(number - 1)];
+  const size_t i = static_cast<size_t>(number - 1);
+  if (draws_[i]) {
+    images_[i] = draws_[i]();
+    draws_[i] = nullptr;
+  }
+  return images_[i];
 }
 bool ImageList::TabStop() const { NotSupported("TabStop"); }
 void ImageList::SetTabStop(bool) { NotSupported("TabStop"); }

@@ -3,6 +3,7 @@
 // Timer, ImageList and MSComm kinds, which have no window).
 
 #include <QImage>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -319,6 +320,8 @@ class ImageList : public Control {
  public:
   ImageList(std::string name, int index);
   void Add(const QImage& picture);
+  // A picture drawn the first time ListImage gives it out.
+  void Add(std::function<QImage()> draw);
   int Count() const;
   const QImage& ListImage(int number) const;  // numbered from 1; kErrSubscript outside
   bool TabStop() const override;
@@ -327,7 +330,8 @@ class ImageList : public Control {
   bool CanTakeFocus() const override { return false; }
 
  private:
-  std::vector<QImage> images_;
+  mutable std::vector<QImage> images_;
+  mutable std::vector<std::function<QImage()>> draws_;  // empty once drawn
 };
 
 // The serial communications control on a window; the port itself is

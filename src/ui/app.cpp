@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <clocale>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
+#include "settings/ini.h"
 #include "toolkit/control.h"
 #include "toolkit/message_box.h"
 #include "ui/key_window.h"
@@ -32,13 +34,34 @@ int StartAndRun() {
 
 }  // namespace
 
+// Work that needs neither Qt nor a window, done on a thread of its own while
+// QApplication connects to the display: the font configuration and the two
+// INI files. Joined before the first window is made.
+class StartPreparation {
+ public:
+  StartPreparation()
+      : thread_([] {
+          tk::LoadFontConfiguration();
+          settings::PrefetchIniFiles();
+        }) {}
+  ~StartPreparation() { Wait(); }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+};
+
 int RunKonwerter(int argc, char** argv) {
   platform::IgnoreFileSizeSignal();
   // Before QApplication starts threads of its own: they must inherit the
   // blocked exit signals, or a logout during an exchange would end the
   // program with the port still raw, locked and in exclusive mode.
   platform::CloseSerialPortsOnExitSignals();
+  StartPreparation preparation;  // after the line above: its thread inherits the mask
   QApplication app(argc, argv);
+  preparation.Wait();
   // Qt has set the C library to the user's locale; the numbers the program
   // reads and writes for itself always have "." as the point.
   std::setlocale(LC_NUMERIC, "C");

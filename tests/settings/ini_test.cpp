@@ -226,6 +226,20 @@ TEST_F(IniTest, MissingFileReadsAsEmpty) {
   EXPECT_FALSE(testing_support::Exists(Ini()));
 }
 
+TEST_F(IniTest, EveryReadSeesTheChangesMadeSinceTheLastOne) {
+  Store("[a]\r\nx=1\r\n");
+  ASSERT_TRUE(testing_support::SetModifiedLongAgo(Ini(), 100));
+  EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "1");
+  // Another program's edit: the same size, the same second.
+  Store("[a]\r\nx=2\r\n");
+  ASSERT_TRUE(testing_support::SetModifiedLongAgo(Ini(), 200));
+  EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "2");
+  // The program's own write.
+  EXPECT_TRUE(WriteIniValue(Ini(), "a", "x", "3"));
+  ASSERT_TRUE(testing_support::SetModifiedLongAgo(Ini(), 200));
+  EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "3");
+}
+
 TEST_F(IniTest, LfOnlyFileAndFileWithoutFinalLineEndRead) {
   Store("[a]\nx=1\n[b]\ny=2");
   EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "1");

@@ -229,6 +229,18 @@ TEST_F(LanguageTest, MessageWithoutBuiltInTextIsItsOwnKey) {
   EXPECT_EQ(TranslateMessageText(timeout, ""), "Time-out!");
 }
 
+TEST_F(LanguageTest, AFirstStartsEntriesReachTheFileAtOnce) {
+  // No file yet: the load's writes are flushed once, at its end, but each
+  // replaces the file at once.
+  const LanguageLoad load;
+  EXPECT_EQ(TranslateText("glowna", "end", "Zamknij"), "Zamknij");
+  EXPECT_EQ(ReadBytes(LanguageFile), "[glowna]\r\nend=Zamknij\r\n");
+  EXPECT_EQ(TranslateText("glowna", "block", "Ramka"), "Ramka");
+  EXPECT_EQ(ReadBytes(LanguageFile), "[glowna]\r\nend=Zamknij\r\nblock=Ramka\r\n");
+  EXPECT_EQ(TranslateText("glowna", "end", "Koniec"), "Zamknij");
+  EXPECT_EQ(folder_.Listing(), "set.lng;");
+}
+
 TEST_F(LanguageTest, UnwritableLanguageFileStillGivesTheBuiltInText) {
   LanguageFile = folder_.File("missing/set.lng");
   FakeWindow window("glowna", "Konwerter - C\\I");

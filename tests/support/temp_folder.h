@@ -2,6 +2,7 @@
 // A temporary folder of the test's own, removed with everything in it when the
 // object goes, and byte-level file helpers.
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -64,6 +65,14 @@ inline std::string ReadBytes(const std::string& path) {
 inline bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Sets the modification time of a file or folder to one long past,
+// 2020-01-02 03:04:05 and the given nanoseconds: remembered reads trust
+// only such times.
+inline bool SetModifiedLongAgo(const std::string& path, long nanoseconds) {
+  const timespec times[2] = {{0, UTIME_OMIT}, {1577934245, nanoseconds}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 // The inode changes with every atomic replacement, so an equal inode means

@@ -146,7 +146,7 @@ TEST_F(OptionsTest, TheStartButtonSendsWithoutAPortUntilTheFirstTickStopsIt) {
 TEST_F(OptionsTest, TheTrayEntriesShowHideAndUnloadTheWindow) {
   StartWith();
   EXPECT_FALSE(C("mnuTray").Visible());
-  EXPECT_TRUE(form().MenuBar()->isHidden());
+  EXPECT_EQ(form().widget()->findChild<QMenuBar*>(), nullptr);
   key().cmdUkryj_Click();
   EXPECT_FALSE(form().Visible());
   key().mnuVisible_Click();
