@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <utility>
@@ -33,12 +34,38 @@ locale_t CLocale() {
   return locale;
 }
 
+// The locale the environment names for numbers, as the C library chooses
+// it, with the folder it is looked for in.
+std::string EnvironmentNumericLocale() {
+  std::string name;
+  for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') {
+      name = value;
+      break;
+    }
+  }
+  const char* path = std::getenv("LOCPATH");
+  return name + '\n' + (path ? path : "");
+}
+
+// Loaded once for each locale the environment names: loading one costs far
+// more than the test it serves (and leaks a little inside the C library where
+// LOCPATH is set).
 std::string EnvironmentDecimalMark() {
+  static bool loaded = false;
+  static std::string loaded_for, mark;
+  const std::string wanted = EnvironmentNumericLocale();
+  if (loaded && wanted == loaded_for) return mark;
+  loaded = true;
+  loaded_for = wanted;
+  mark = ".";
   locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-  if (user == static_cast<locale_t>(nullptr)) return ".";
-  std::string mark = nl_langinfo_l(RADIXCHAR, user);
+  if (user == static_cast<locale_t>(nullptr)) return mark;
+  const char* radix = nl_langinfo_l(RADIXCHAR, user);
+  if (radix != nullptr && *radix != '\0') mark = radix;
   freelocale(user);
-  return mark.empty() ? "." : mark;
+  return mark;
 }
 
 std::string& MarkOverride() {
