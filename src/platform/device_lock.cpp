@@ -66,7 +66,18 @@ std::string DeviceLockPath(const std::string& device) {
     name = real;
     std::free(real);
   }
-  return LockFolder() + "/LCK.." + name.substr(name.rfind('/') + 1);
+  // The name below /dev with "/" as "_" (ttyUSB0, pts_3), as the serial
+  // programs write it; elsewhere the file's own name.
+  const std::string dev = "/dev/";
+  if (name.compare(0, dev.size(), dev) == 0 && name.size() > dev.size()) {
+    name.erase(0, dev.size());
+    for (char& c : name) {
+      if (c == '/') c = '_';
+    }
+  } else {
+    name.erase(0, name.rfind('/') + 1);
+  }
+  return LockFolder() + "/LCK.." + name;
 }
 
 DeviceLock TakeDeviceLock(const std::string& device, std::string* lock_path) {

@@ -1,8 +1,9 @@
 #pragma once
 // The lock files by which Linux serial programs (terminal programs, modem and
 // fax tools) tell each other that a device is in use: "LCK..<name>" in the
-// lock folder, where <name> is the device's own file name (a link such as
-// /dev/serial/by-id/... is followed to the tty it names), holding the owner's
+// lock folder, where <name> is the device's path below /dev with "/" written
+// as "_" ("ttyUSB0", "pts_3"; a link such as /dev/serial/by-id/... is
+// followed to the tty it names), holding the owner's
 // process id as ten characters, right-aligned, and a newline. Readers also
 // accept a plain decimal number and the old binary 4-byte form.
 //

@@ -40,9 +40,9 @@ class ScopedLockFolder {
   ScopedLockFolder& operator=(const ScopedLockFolder&) = delete;
 
   const std::string& path() const { return folder_.path(); }
-  // The lock file that stands for a device that is no link (a /dev/pts/n).
+  // The lock file that stands for a pseudo-terminal /dev/pts/n: "LCK..pts_n".
   std::string LockFileOf(const std::string& device) const {
-    return folder_.File("LCK.." + device.substr(device.rfind('/') + 1));
+    return folder_.File("LCK..pts_" + device.substr(device.rfind('/') + 1));
   }
 
  private:
