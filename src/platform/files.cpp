@@ -160,6 +160,15 @@ bool WriteInPlace(const std::string& target, const struct stat& existing, std::s
 // A file replaced without a flush goes this way because ext4 flushes a new
 // file's data when a rename replaces another file with it, at a cost of a
 // flush per write; exchanged names take the place just as atomically.
+// Flushes a folder's entries (a rename in it) to disk.
+bool SyncFolder(const std::string& folder) {
+  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd < 0) return false;
+  const bool ok = fsync(dir_fd) == 0;
+  close(dir_fd);
+  return ok;
+}
+
 bool ExchangeAndDropOld(const std::string& temp, const std::string& target) {
   if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) {
     return false;
@@ -225,11 +234,7 @@ bool ReplaceWithNewFile(const std::string& target, const struct stat& existing, 
     return false;
   }
   // The rename itself reaches the disk with the folder's entry.
-  int dir_fd = flush ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-  if (dir_fd >= 0) {
-    fsync(dir_fd);
-    close(dir_fd);
-  }
+  if (flush) SyncFolder(folder);
   return true;
 }
 
@@ -569,11 +574,7 @@ bool SyncFile(const std::string& path) {
   close(fd);
   std::string folder, name;
   SplitPath(target, &folder, &name);
-  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd < 0) return false;
-  ok = fsync(dir_fd) == 0 && ok;
-  close(dir_fd);
-  return ok;
+  return SyncFolder(folder) && ok;
 }
 
 namespace {

@@ -10,7 +10,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -20,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/cp1250.h"
 #include "platform/device_lock.h"
 #include "platform/vb_error.h"
@@ -73,7 +73,7 @@ bool ParseParity(const std::string& text, tcflag_t* flags) {
                    {'S', PARENB | CMSPAR}};
   if (text.size() != 1) return false;
   for (const auto& entry : kParities) {
-    if (std::toupper(static_cast<unsigned char>(text[0])) == entry.letter) {
+    if (AsciiLower(text[0]) == AsciiLower(entry.letter)) {
       *flags = entry.flags;
       return true;
     }

@@ -1062,25 +1062,13 @@ void Menu::SetFocus() { NotSupported("SetFocus"); }
 
 ImageList::ImageList(std::string name, int index)
     : Control(Kind::kImageList, std::move(name), index) {}
-void ImageList::Add(const QImage& picture) {
-  images_.push_back(picture);
-  draws_.emplace_back();
-}
-void ImageList::Add(std::function<QImage()> draw) {
-  images_.emplace_back();
-  draws_.push_back(std::move(draw));
-}
-int ImageList::Count() const { return static_cast<int>(images_.size()); }
-const QImage& ImageList::ListImage(int number) const {
+void ImageList::Add(std::function<QImage()> picture) { pictures_.push_back(std::move(picture)); }
+int ImageList::Count() const { return static_cast<int>(pictures_.size()); }
+QImage ImageList::ListImage(int number) const {
   if (number < 1 || number > Count()) {
     throw platform::VbError(platform::kErrSubscript, "Subscript out of range");
   }
-  const size_t i = static_cast<size_t>(number - 1);
-  if (draws_[i]) {
-    images_[i] = draws_[i]();
-    draws_[i] = nullptr;
-  }
-  return images_[i];
+  return pictures_[static_cast<size_t>(number - 1)]();
 }
 bool ImageList::TabStop() const { NotSupported("TabStop"); }
 void ImageList::SetTabStop(bool) { NotSupported("TabStop"); }

@@ -319,19 +319,18 @@ class Menu : public Control {
 class ImageList : public Control {
  public:
   ImageList(std::string name, int index);
-  void Add(const QImage& picture);
-  // A picture drawn the first time ListImage gives it out.
-  void Add(std::function<QImage()> draw);
+  // A picture by where it comes from (a named picture, drawn the first time
+  // any window asks for it).
+  void Add(std::function<QImage()> picture);
   int Count() const;
-  const QImage& ListImage(int number) const;  // numbered from 1; kErrSubscript outside
+  QImage ListImage(int number) const;  // numbered from 1; kErrSubscript outside
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;
   bool CanTakeFocus() const override { return false; }
 
  private:
-  mutable std::vector<QImage> images_;
-  mutable std::vector<std::function<QImage()>> draws_;  // empty once drawn
+  std::vector<std::function<QImage()>> pictures_;
 };
 
 // The serial communications control on a window; the port itself is
