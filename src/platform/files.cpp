@@ -68,14 +68,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t written = write(fd, data, size);
@@ -357,11 +349,6 @@ void Remember(Map& map, const std::string& key, Value value) {
   map[key] = std::move(value);
 }
 
-std::string AsciiLowerCopy(std::string s) {
-  for (char& c : s) c = AsciiLower(c);
-  return s;
-}
-
 // Lists the folder's entries. *stamp is the folder's as it was before the
 // first entry was read, so that a change during the listing shows later.
 bool ListFolder(const std::string& folder, FolderEntries* entries, Stamp* stamp) {
@@ -412,7 +399,7 @@ std::shared_ptr<const FolderEntries> FolderNames(const std::string& folder) {
 bool FirstMatch(const std::string& folder, const std::string& name, std::string* match) {
   const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
   if (!entries) return false;
-  const std::string key = AsciiLowerCopy(name);
+  const std::string key = AsciiLower(name);
   Remembered& memory = Memory();
   {
     std::lock_guard<std::mutex> lock(memory.mutex);
@@ -427,7 +414,7 @@ bool FirstMatch(const std::string& folder, const std::string& name, std::string*
   }
   std::string first;
   entries->ForEach([&](std::string_view entry) {
-    if (EqualIgnoringCase(entry, name) && (first.empty() || entry < first)) first = entry;
+    if (EqualIgnoringAsciiCase(entry, name) && (first.empty() || entry < first)) first = entry;
   });
   {
     std::lock_guard<std::mutex> lock(memory.mutex);

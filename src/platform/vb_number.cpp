@@ -11,13 +11,13 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/vb_error.h"
 
 namespace platform {
 namespace {
 
 bool IsValBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsExponentMark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
 
 int HexDigitValue(char c) {
@@ -140,7 +140,7 @@ DecimalScan ScanDecimal(std::string_view text, size_t* pos, Skip skip, std::stri
     skip(pos);
     if (*pos >= text.size()) break;
     char c = text[*pos];
-    if (IsDigit(c)) {
+    if (IsAsciiDigit(c)) {
       scan.canonical.push_back(c);
       ++scan.mantissa_digits;
       ++*pos;
@@ -167,7 +167,7 @@ DecimalScan ScanDecimal(std::string_view text, size_t* pos, Skip skip, std::stri
     long exponent = 0;
     for (;;) {
       skip(pos);
-      if (*pos >= text.size() || !IsDigit(text[*pos])) break;
+      if (*pos >= text.size() || !IsAsciiDigit(text[*pos])) break;
       if (exponent < kExponentLimit) exponent = exponent * 10 + (text[*pos] - '0');
       ++scan.exponent_digits;
       ++*pos;

@@ -17,10 +17,7 @@ DescriptionError::DescriptionError(const std::string& source, int line, const st
 
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return platform::AsciiLower(c); });
-  return s;
-}
+std::string Lower(std::string s) { return platform::AsciiLower(std::move(s)); }
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();

@@ -178,17 +178,9 @@ Control& Form::ControlAt(int index) {
   return *controls_[static_cast<size_t>(index)];
 }
 
-namespace {
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return platform::AsciiLower(x) == platform::AsciiLower(y);
-         });
-}
-}  // namespace
-
 Control& Form::Find(const std::string& name, int index) {
   for (const auto& c : controls_) {
-    if (c->Index() == index && SameName(c->Name(), name)) return *c;
+    if (c->Index() == index && platform::EqualIgnoringAsciiCase(c->Name(), name)) return *c;
   }
   throw platform::VbError(platform::kErrInvalidCall,
                           "no control " + name +
@@ -198,7 +190,7 @@ Control& Form::Find(const std::string& name, int index) {
 
 bool Form::Has(const std::string& name, int index) const {
   return std::any_of(controls_.begin(), controls_.end(), [&](const auto& c) {
-    return c->Index() == index && SameName(c->Name(), name);
+    return c->Index() == index && platform::EqualIgnoringAsciiCase(c->Name(), name);
   });
 }
 

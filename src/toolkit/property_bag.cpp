@@ -11,12 +11,7 @@ namespace tk {
 
 namespace {
 
-std::string Lower(const std::string& s) {
-  std::string out = s;
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](char c) { return platform::AsciiLower(c); });
-  return out;
-}
+std::string Lower(const std::string& s) { return platform::AsciiLower(s); }
 
 bool IsExtentKey(const std::string& lower_key) {
   return lower_key == "_extentx" || lower_key == "_extenty";

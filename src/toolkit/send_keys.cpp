@@ -31,9 +31,7 @@ Form* TargetForm() {
 }  // namespace
 
 void SendKeys(const std::string& keys) {
-  std::string lower = keys;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return platform::AsciiLower(c); });
+  const std::string lower = platform::AsciiLower(keys);
   // Check the whole text first, so that nothing moves for a text we refuse.
   std::vector<bool> moves;  // true forward
   size_t pos = 0;
