@@ -32,8 +32,6 @@ int StartAndRun() {
   return QApplication::exec();
 }
 
-}  // namespace
-
 // Work that needs neither Qt nor a window, done on a thread of its own while
 // QApplication connects to the display: the font configuration and the two
 // INI files. Joined before the first window is made.
@@ -52,6 +50,8 @@ class StartPreparation {
  private:
   std::thread thread_;
 };
+
+}  // namespace
 
 int RunKonwerter(int argc, char** argv) {
   platform::IgnoreFileSizeSignal();
