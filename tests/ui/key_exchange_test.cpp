@@ -122,6 +122,36 @@ TEST_F(ExchangeTest, AMaximumBeyondAnyNumberIsReportedAndNothingIsSent) {
   EXPECT_TRUE(FramesReceived().empty());
 }
 
+TEST_F(ExchangeTest, AMaximumWhoseDigitsADoubleDoesNotHoldIsReportedAndNothingIsSent) {
+  Start();
+  ui::KeyTestPeer::ShowPanel(key(), C("picPlik"));
+  auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
+  // The refused come first: the first frame received shows that none went out.
+  const struct {
+    std::string typed;
+    bool sent;
+  } kCases[] = {{"12345678901234567890", false},
+                {std::string(17, '9'), false},
+                {std::string(300, '9'), false},
+                {"9007199254740992", true},
+                {"100000000000000000000", true}};
+  std::vector<std::string> frames;
+  for (const auto& typed : kCases) {
+    SCOPED_TRACE(typed.typed.substr(0, 24));
+    boxes.clear();
+    inner->selectAll();
+    QTest::keyClicks(inner, QString::fromStdString(typed.typed));
+    ASSERT_EQ(C("txtMaxVal").Text(), typed.typed);
+    QTest::mouseClick(C("cmdUstawMax").widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    if (typed.sent) {
+      frames.insert(frames.end(), {Frame("2" + typed.typed), Frame("2?")});
+    } else {
+      EXPECT_EQ(boxes, std::vector<Box>{Info("Wartość poza zakresem")});
+    }
+    EXPECT_EQ(FramesReceived(), frames);
+  }
+}
+
 TEST_F(ExchangeTest, TheBoxSetsTheSliderRangeAndTheLimitLabels) {
   Start();
   EXPECT_EQ(C("lblPlus").Caption(), "100");
