@@ -7,9 +7,9 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <functional>
+#include <utility>
 
 #include "controls/text_xp.h"
 #include "link/protocol.h"
@@ -380,21 +380,25 @@ TEST_F(ExchangeTest, AVersionQueryThatTimesOutShowsTheTextInTheLabel) {
 }
 
 TEST_F(ExchangeTest, TheBannerShowsWhileAReplyIsAwaited) {
-  emulator.SetSilent(true);
-  hurrying.SetHurrying(false);  // the wait lasts until the reply is in
-  ui::KEY& k = Start(hurrying);
-  std::atomic<bool> seen{false};
-  // The exchange blocks the event loop, so watch the banner from another
-  // thread; the converter answers once it has been seen (or given up on).
-  std::thread watcher([&] {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!(seen = C("txtTransmisja").Visible()) && std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // The exchange blocks the event loop, so the banner is looked at from the
+  // clock's wait for the reply; the converter answers then, and the wait
+  // lasts until the answer is in.
+  class WatchingClock : public testing_support::TestClock {
+   public:
+    std::function<void()> on_first_wait;
+    bool WaitFor(const std::function<bool(int)>& wait, int milliseconds) override {
+      if (on_first_wait) std::exchange(on_first_wait, nullptr)();
+      return TestClock::WaitFor(wait, milliseconds);
     }
+  } clock;
+  emulator.SetSilent(true);
+  bool seen = false;
+  clock.on_first_wait = [&] {
+    seen = C("txtTransmisja").Visible();
     emulator.SendRaw(Frame("3EMU 1.0"));
-  });
+  };
+  ui::KEY& k = Start(clock);
   k.cmdWersja_Click();
-  watcher.join();
   EXPECT_TRUE(seen);
   EXPECT_EQ(C("lblWersja").Caption(), "EMU 1.0");
   EXPECT_FALSE(C("txtTransmisja").Visible());
