@@ -58,16 +58,14 @@ long LockOwner(const std::string& path) {
 // A process that exists, also one of another user (EPERM).
 bool Alive(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
 
-}  // namespace
+// A lock file's owner keeps the device: a live process, or one that cannot
+// be read, since its owner may still be writing its number.
+bool Holds(long owner) { return owner == 0 || (owner > 0 && Alive(owner)); }
 
-std::string DeviceLockPath(const std::string& device) {
-  std::string name = device;
-  if (char* real = realpath(device.c_str(), nullptr)) {
-    name = real;
-    std::free(real);
-  }
-  // The name below /dev with "/" as "_" (ttyUSB0, pts_3), as the serial
-  // programs write it; elsewhere the file's own name.
+// The lock file named after a path as it is written: its path below /dev
+// with "/" as "_" (ttyUSB0, pts_3), as the serial programs write it;
+// elsewhere the file's own name.
+std::string LockPathOf(std::string name) {
   const std::string dev = "/dev/";
   if (name.compare(0, dev.size(), dev) == 0 && name.size() > dev.size()) {
     name.erase(0, dev.size());
@@ -80,9 +78,24 @@ std::string DeviceLockPath(const std::string& device) {
   return LockFolder() + "/LCK.." + name;
 }
 
+}  // namespace
+
+std::string DeviceLockPath(const std::string& device) {
+  std::string name = device;
+  if (char* real = realpath(device.c_str(), nullptr)) {
+    name = real;
+    std::free(real);
+  }
+  return LockPathOf(name);
+}
+
 DeviceLock TakeDeviceLock(const std::string& device, std::string* lock_path) {
   lock_path->clear();
   const std::string path = DeviceLockPath(device);
+  // A program given the device by a link (/dev/serial/by-id/...) may have
+  // locked it under the link's name.
+  const std::string given = LockPathOf(device);
+  if (given != path && Holds(LockOwner(given))) return DeviceLock::kHeld;
   // A few times: a stale file removed here may be taken by another program
   // before this one creates its own.
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -101,8 +114,7 @@ DeviceLock TakeDeviceLock(const std::string& device, std::string* lock_path) {
     }
     const int error = errno;
     const long owner = LockOwner(path);
-    // An owner that cannot be read may still be writing its number.
-    if (owner == 0 || (owner > 0 && Alive(owner))) return DeviceLock::kHeld;
+    if (Holds(owner)) return DeviceLock::kHeld;
     // No lock file can be made here (a folder this user may not write, or
     // none): serial programs then go on without one, and so does this one.
     if (error != EEXIST) return DeviceLock::kNotTaken;

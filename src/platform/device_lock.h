@@ -25,8 +25,10 @@ enum class DeviceLock {
 std::string DeviceLockPath(const std::string& device);
 
 // Takes the device's lock file for this process. A lock file of a process
-// that has ended is stale and is removed first. *lock_path is the file taken
-// (kTaken) and "" otherwise.
+// that has ended is stale and is removed first. A device given by a link is
+// held too while a live lock file stands under the link's own name (as a
+// program given that link names it). *lock_path is the file taken (kTaken)
+// and "" otherwise.
 DeviceLock TakeDeviceLock(const std::string& device, std::string* lock_path);
 
 // Removes a lock file taken by TakeDeviceLock, while it still names this

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -422,15 +423,22 @@ void CloseSerialPortsOnExitSignals() {
     // started later keeps them blocked.
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signo : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
       struct sigaction current {};
       if (sigaction(signo, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
         sigaddset(&signals, signo);
       }
     }
     if (sigisemptyset(&signals)) return;
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread(CloseAllAndEnd, signals).detach();
+    sigset_t former;
+    pthread_sigmask(SIG_BLOCK, &signals, &former);
+    try {
+      std::thread(CloseAllAndEnd, signals).detach();
+    } catch (const std::system_error&) {
+      // No thread can be had (a process limit): the signals then act as they
+      // would without this one, and the program goes on.
+      pthread_sigmask(SIG_SETMASK, &former, nullptr);
+    }
   });
 }
 

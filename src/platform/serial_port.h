@@ -79,11 +79,12 @@ class SerialPort {
 // parity, data bits and stop bits. nullopt for a text the control refuses.
 std::optional<termios> LineTermios(const std::string& settings, const termios& base);
 
-// Called once at program start, before any other thread: SIGTERM, SIGINT
-// and SIGHUP (each unless the program was started with it ignored, as by
-// nohup) close every open port, as closing it would and whatever the program
-// is doing (a wait for a reply included), and then end the program as the
-// signal does.
+// Called once at program start, before any other thread: SIGTERM, SIGINT,
+// SIGHUP and SIGQUIT (each unless the program was started with it ignored,
+// as by nohup) close every open port, as closing it would and whatever the
+// program is doing (a wait for a reply included), and then end the program
+// as the signal does. Where no thread can be made for them, they act as
+// they would without it.
 void CloseSerialPortsOnExitSignals();
 
 }  // namespace platform

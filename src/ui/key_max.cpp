@@ -2,6 +2,7 @@
 // follows it, and the read and set buttons.
 
 #include <cmath>
+#include <string>
 
 #include "platform/message_box.h"
 #include "platform/vb_error.h"
@@ -35,12 +36,30 @@ void KEY::cmdOdbierzMax_Click() {
   }
 }
 
+namespace {
+
+// The digits of a number's text without its leading zeros.
+std::string Digits(const std::string& text) {
+  std::string digits;
+  for (char c : text) {
+    if (c >= '0' && c <= '9' && (c != '0' || !digits.empty())) digits += c;
+  }
+  return digits;
+}
+
+}  // namespace
+
 void KEY::cmdUstawMax_Click() {
   tk::Control& box = C("txtMaxVal");
   const double value = platform::Val(box.Text());
   // A number beyond a double's range ("1e400", hundreds of digits) has no
-  // digits to send: nothing goes to the converter.
-  if (!std::isfinite(value)) {
+  // digits to send, and from 2^53 up a double holds only some whole numbers
+  // (12345678901234567890 would go out as 12345678901234567168): nothing goes
+  // to the converter but the digits in the box.
+  const bool held =
+      std::isfinite(value) &&
+      (std::fabs(value) < 0x1p53 || Digits(box.Text()) == Digits(platform::Format(value, "0")));
+  if (!held) {
     platform::MsgBox("Wartość poza zakresem", platform::MsgBoxIcon::kInformation);
     return;
   }

@@ -30,6 +30,7 @@
 #include "platform/vb_error.h"
 #include "support/child_process.h"
 #include "support/converter_emulator.h"
+#include "support/port_test_util.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KONWERTER_ASAN 1
@@ -426,6 +427,30 @@ TEST_F(FaultEmulatorTest, PortHeldByAnotherProcessGivesThe8005Message) {
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
   // Once the other program lets go, the port works; its request is the
   // first thing written: nothing went to the port while another held it.
+  EXPECT_EQ(link_.GetMode(), "0");
+  EXPECT_EQ(emulator_.Received(),
+            "\x01"
+            "0?\x04");
+}
+
+TEST_F(FaultEmulatorTest, ALiveLockUnderTheLinksNameOrTheDevicesGivesThe8005Message) {
+  // The port is given by a link, as /dev/serial/by-id names devices; another
+  // program given the same link locks it under the link's own name.
+  testing_support::ScopedLockFolder locks;
+  const std::string link = app_.File("by-id-link");
+  ASSERT_EQ(symlink(emulator_.SlavePath().c_str(), link.c_str()), 0);
+  ScopedPortPath port(link);
+  for (const std::string& lock :
+       {locks.path() + "/LCK..by-id-link", locks.LockFileOf(emulator_.SlavePath())}) {
+    SCOPED_TRACE(lock);
+    testing_support::WriteBytes(lock, std::to_string(getpid()) + "\n");
+    EXPECT_EQ(link_.GetMode(), "");
+    ASSERT_FALSE(app_.shown().empty());
+    EXPECT_EQ(app_.shown().back().text, kHeld);
+    EXPECT_EQ(testing_support::ReadBytes(lock), std::to_string(getpid()) + "\n");
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+  }
+  // Without them the port works; its request is the first thing written.
   EXPECT_EQ(link_.GetMode(), "0");
   EXPECT_EQ(emulator_.Received(),
             "\x01"

@@ -1,9 +1,14 @@
 #include "link/protocol.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -14,6 +19,7 @@
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
 #include "support/converter_emulator.h"
+#include "support/port_test_util.h"
 #include "support/test_clock.h"
 
 namespace converter {
@@ -363,6 +369,26 @@ TEST_F(ProtocolTest, AnErrorInTheMiddleOfAnExchangeLeavesThePortFree) {
   // A setting value that cannot be sent fails once the port is open.
   EXPECT_THROW(link.SetMax("1e400"), platform::VbError);
   EXPECT_FALSE(comm_.PortOpen());
+}
+
+TEST_F(ProtocolTest, ARequestTheLineDoesNotTakeLeavesThePortFree) {
+  // The line's output is stopped, so the query's frame cannot be written: the
+  // user sees the time-out, and the port is given back whole all the same.
+  testing_support::ScopedLockFolder locks;
+  const int probe = open(emulator_.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(probe, 0);
+  ASSERT_EQ(tcflow(probe, TCOOFF), 0);
+  EXPECT_EQ(link_.GetMode(), kTimeout);
+  ExpectClosedAndBannerCycled(0);
+  EXPECT_FALSE(std::filesystem::exists(locks.LockFileOf(emulator_.SlavePath())));
+  int exclusive = 1;
+  ASSERT_EQ(ioctl(probe, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  tcflow(probe, TCOON);
+  close(probe);
+  platform::SerialPort other;  // nor is its flock kept
+  other.SetCommPort(kPort);
+  EXPECT_NO_THROW(other.SetPortOpen(true));
 }
 
 TEST_F(ProtocolTest, DeviceGoneBeforeTheFrameIsATimeOutAtOnce) {

@@ -229,11 +229,13 @@ TEST_F(FaultSerialPortTest, ExitSignalDuringAWaitClosesThePortAsClosingWould) {
   cfsetospeed(&before, B4800);
   ASSERT_EQ(tcsetattr(probe, TCSANOW, &before), 0);
   ASSERT_EQ(tcgetattr(probe, &before), 0);
-  for (int signo : {SIGTERM, SIGHUP, SIGINT}) {
+  for (int signo : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
     SCOPED_TRACE(strsignal(signo));
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = testing_support::StartChild([&] {
+      const rlimit no_core{0, 0};  // SIGQUIT's default action dumps core
+      setrlimit(RLIMIT_CORE, &no_core);
       CloseSerialPortsOnExitSignals();  // as the program's start does
       SerialPort port;
       port.SetCommPort(kPort);
@@ -263,6 +265,22 @@ TEST_F(FaultSerialPortTest, ExitSignalDuringAWaitClosesThePortAsClosingWould) {
     EXPECT_EQ(exclusive, 0);
   }
   close(probe);
+}
+
+TEST(ExitSignalTest, WithoutAThreadForThemTheExitSignalsActAsWithoutTheTool) {
+  // A process limit refuses the thread (root is above the limit, an
+  // ordinary user is not): the program goes on, and a signal ends it.
+  const int status = testing_support::RunAsOrdinaryUser([] {
+    const rlimit no_process{0, 0};
+    if (setrlimit(RLIMIT_NPROC, &no_process) != 0) return testing_support::kChildCannotSetUp;
+    CloseSerialPortsOnExitSignals();
+    raise(SIGTERM);
+    return 1;
+  });
+  if (status == testing_support::kChildCannotSetUp) {
+    GTEST_SKIP() << "cannot run as an ordinary user here";
+  }
+  EXPECT_EQ(status, 100 + SIGTERM) << "1: the signal stayed blocked";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -329,6 +330,20 @@ TEST_F(SerialPortTest, LockFilesOfOtherProgramsAreHonoured) {
     }
   }
   ::close(probe);
+  // A live owner of another user counts too (the liveness probe is refused,
+  // which root never meets): the test's own process, seen by an ordinary user.
+  std::ofstream(lock, std::ios::binary) << ten(getpid());
+  ASSERT_EQ(chmod(locks.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(emulator_.SlavePath().c_str(), 0666), 0);
+  const int status = testing_support::RunAsOrdinaryUser([] {
+    SerialPort port;
+    port.SetCommPort(kPort);
+    return ErrorOf([&] { port.SetPortOpen(true); }) == kCommPortAlreadyOpen ? 0 : 1;
+  });
+  if (status != testing_support::kChildCannotSetUp) {
+    EXPECT_EQ(status, 0) << "another user's live lock was taken for stale";
+  }
+  EXPECT_EQ(read_lock(), ten(getpid()));
 }
 
 TEST_F(SerialPortTest, PortNumberCannotChangeWhileOpen) {

@@ -7,9 +7,9 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <functional>
+#include <utility>
 
 #include "controls/text_xp.h"
 #include "link/protocol.h"
@@ -120,6 +120,36 @@ TEST_F(ExchangeTest, AMaximumBeyondAnyNumberIsReportedAndNothingIsSent) {
     EXPECT_EQ(C("txtMaxVal").Text(), text);
   }
   EXPECT_TRUE(FramesReceived().empty());
+}
+
+TEST_F(ExchangeTest, AMaximumWhoseDigitsADoubleDoesNotHoldIsReportedAndNothingIsSent) {
+  Start();
+  ui::KeyTestPeer::ShowPanel(key(), C("picPlik"));
+  auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
+  // The refused come first: the first frame received shows that none went out.
+  const struct {
+    std::string typed;
+    bool sent;
+  } kCases[] = {{"12345678901234567890", false},
+                {std::string(17, '9'), false},
+                {std::string(300, '9'), false},
+                {"9007199254740992", true},
+                {"100000000000000000000", true}};
+  std::vector<std::string> frames;
+  for (const auto& typed : kCases) {
+    SCOPED_TRACE(typed.typed.substr(0, 24));
+    boxes.clear();
+    inner->selectAll();
+    QTest::keyClicks(inner, QString::fromStdString(typed.typed));
+    ASSERT_EQ(C("txtMaxVal").Text(), typed.typed);
+    QTest::mouseClick(C("cmdUstawMax").widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    if (typed.sent) {
+      frames.insert(frames.end(), {Frame("2" + typed.typed), Frame("2?")});
+    } else {
+      EXPECT_EQ(boxes, std::vector<Box>{Info("Wartość poza zakresem")});
+    }
+    EXPECT_EQ(FramesReceived(), frames);
+  }
 }
 
 TEST_F(ExchangeTest, TheBoxSetsTheSliderRangeAndTheLimitLabels) {
@@ -350,21 +380,25 @@ TEST_F(ExchangeTest, AVersionQueryThatTimesOutShowsTheTextInTheLabel) {
 }
 
 TEST_F(ExchangeTest, TheBannerShowsWhileAReplyIsAwaited) {
-  emulator.SetSilent(true);
-  hurrying.SetHurrying(false);  // the wait lasts until the reply is in
-  ui::KEY& k = Start(hurrying);
-  std::atomic<bool> seen{false};
-  // The exchange blocks the event loop, so watch the banner from another
-  // thread; the converter answers once it has been seen (or given up on).
-  std::thread watcher([&] {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!(seen = C("txtTransmisja").Visible()) && std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // The exchange blocks the event loop, so the banner is looked at from the
+  // clock's wait for the reply; the converter answers then, and the wait
+  // lasts until the answer is in.
+  class WatchingClock : public testing_support::TestClock {
+   public:
+    std::function<void()> on_first_wait;
+    bool WaitFor(const std::function<bool(int)>& wait, int milliseconds) override {
+      if (on_first_wait) std::exchange(on_first_wait, nullptr)();
+      return TestClock::WaitFor(wait, milliseconds);
     }
+  } clock;
+  emulator.SetSilent(true);
+  bool seen = false;
+  clock.on_first_wait = [&] {
+    seen = C("txtTransmisja").Visible();
     emulator.SendRaw(Frame("3EMU 1.0"));
-  });
+  };
+  ui::KEY& k = Start(clock);
   k.cmdWersja_Click();
-  watcher.join();
   EXPECT_TRUE(seen);
   EXPECT_EQ(C("lblWersja").Caption(), "EMU 1.0");
   EXPECT_FALSE(C("txtTransmisja").Visible());
