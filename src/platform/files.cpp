@@ -566,28 +566,43 @@ bool SyncFile(const std::string& path) {
 
 namespace {
 
-// The background flushes, waited for when static objects are destroyed.
-class BackgroundSyncs {
- public:
-  ~BackgroundSyncs() {
-    for (std::thread& t : threads_) t.join();
-  }
-  void Start(const std::string& path) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([path] { SyncFile(path); });
+// The background flushes; the program waits for them when it ends.
+struct BackgroundSyncs {
+  ~BackgroundSyncs() { JoinAll(); }
+  void JoinAll() {
+    std::vector<std::thread> started;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      started.swap(threads);
+    }
+    for (std::thread& t : started) t.join();
   }
 
- private:
-  std::mutex mutex_;
-  std::vector<std::thread> threads_;
+  std::mutex mutex;
+  std::vector<std::thread> threads;
 };
+
+BackgroundSyncs& Syncs() {
+  static BackgroundSyncs syncs;
+  return syncs;
+}
 
 }  // namespace
 
 void SyncFileInBackground(const std::string& path) {
-  static BackgroundSyncs syncs;
-  syncs.Start(path);
+  {
+    std::lock_guard<std::mutex> lock(Syncs().mutex);
+    try {
+      Syncs().threads.emplace_back([path] { SyncFile(path); });
+      return;
+    } catch (...) {
+      // No thread to be had (a process limit reached): the caller waits.
+    }
+  }
+  SyncFile(path);
 }
+
+void WaitForBackgroundSyncs() { Syncs().JoinAll(); }
 
 void RemoveStaleTemporaryFiles(const std::string& path) {
   // A write through a symbolic link works beside the link's target.

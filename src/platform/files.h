@@ -81,8 +81,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
 bool SyncFile(const std::string& path);
 
 // SyncFile on a thread of its own, so that the caller does not wait for the
-// disk. The program waits for every such flush when it ends normally.
+// disk; on the caller's thread where no thread can be started. The program
+// waits for every such flush when it ends normally.
 void SyncFileInBackground(const std::string& path);
+
+// Waits until every flush SyncFileInBackground started has ended.
+void WaitForBackgroundSyncs();
 
 // Removes the temporary files that an earlier run killed during a write of
 // path left beside it (".<name>.tmp<pid>.<n>" of a process that is gone).

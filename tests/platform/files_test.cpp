@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace platform {
@@ -103,6 +104,23 @@ TEST_F(FilesTest, RememberedReadSeesEditsOfTheSameSizeAndSecond) {
   EXPECT_EQ(bytes, "CCCC");
   ASSERT_TRUE(ReadFileRemembered(file, &bytes));
   EXPECT_EQ(bytes, "CCCC");
+}
+
+TEST_F(FilesTest, ABackgroundSyncWithNoThreadToBeHadRunsAtOnce) {
+  Put("set.lng", "x");
+  const std::string file = Path("set.lng");
+  // As from the destructor that calls it: a throw ends the process.
+  const int status = testing_support::RunAsOrdinaryUser([&]() noexcept {
+    const rlimit no_more_processes{0, 0};
+    if (setrlimit(RLIMIT_NPROC, &no_more_processes) != 0) {
+      return testing_support::kChildCannotSetUp;
+    }
+    SyncFileInBackground(file);
+    WaitForBackgroundSyncs();
+    return 0;
+  });
+  if (status == testing_support::kChildCannotSetUp) GTEST_SKIP() << "cannot limit processes here";
+  EXPECT_EQ(status, 0);
 }
 
 TEST_F(FilesTest, ReadWholeFileReadsEveryByte) {
