@@ -63,6 +63,7 @@ std::string TranslateText(const std::string& section, const std::string& key,
 
 void TranslateControls(const std::string& section, TranslatableWindow& window,
                        const std::string& mode) {
+  const platform::FileLoad files;
   int count = 0;
   if (!platform::ResumeNext([&] { count = window.ControlCount(); })) return;
   for (int i = 0; i < count; ++i) {

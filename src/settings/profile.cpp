@@ -180,7 +180,7 @@ void RemoveStaleTemporaryFilesOnce(const std::string& path) {
 // Reads the file's bytes; false when it is there but cannot be read.
 bool ReadExisting(const std::string& path, std::string* bytes) {
   RemoveStaleTemporaryFilesOnce(path);
-  return platform::ReadFileRemembered(path, bytes, kLargestProfileFile);
+  return platform::ReadFileInLoad(path, bytes, kLargestProfileFile);
 }
 
 std::string ReadFile(const std::string& file) {

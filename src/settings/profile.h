@@ -25,11 +25,11 @@
 // Blanks are spaces, tabs and the other ASCII white-space characters but LF.
 //
 // File names go through platform::ResolveCaseInsensitive; writes go through
-// platform::WriteFileAtomically. Every call looks at the file anew, through
-// platform::ReadFileRemembered: the bytes of an unchanged file come from
-// memory, and any change made since the last call is seen. Each call runs in
-// time linear in the file's size. A file above 1 MiB is treated like one that
-// cannot be read: reads give the defaults and writes fail.
+// platform::WriteFileAtomically. Every call reads the file anew
+// (platform::ReadFileInLoad), so any change made since the last call is seen;
+// inside a platform::FileLoad the file is read once and the load's own writes
+// are seen. Each call runs in time linear in the file's size. A file above 1 MiB is treated like
+// one that cannot be read: reads give the defaults and writes fail.
 
 #include <cstddef>
 #include <optional>
