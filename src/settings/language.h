@@ -15,10 +15,11 @@ extern std::string LanguageFile;
 std::string DefaultLanguageFile();
 
 // Held while a window loads its texts: one load of the files
-// (platform::FileLoad). Where the language file is missing or empty when the
-// load begins (a first start), the entries the load writes into it replace
-// the file at once but are flushed to disk once, in the background when the
-// load ends, instead of after each entry. Loads inside a load change nothing.
+// (platform::FileLoad). Where the language file holds no entry yet when the
+// load begins (a first start: missing, empty, or only blank lines, comments
+// and section headers), the entries the load writes into it replace the file
+// at once but are flushed to disk once, in the background when the load ends,
+// instead of after each entry. Loads inside a load change nothing.
 class LanguageLoad {
  public:
   LanguageLoad();

@@ -316,6 +316,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   return platform::WriteFileAtomically(path, out, sync);
 }
 
+bool ProfileHoldsNoEntries(const std::string& file) {
+  bool none = true;
+  ForEachLine(ReadFile(file), [&](const Line& line) {
+    none = line.kind != LineKind::kEntry && line.kind != LineKind::kBare;
+    return none;
+  });
+  return none;
+}
+
 std::optional<std::string> FindPrivateProfileValue(std::string_view section, std::string_view key,
                                                    const std::string& file) {
   std::string text = ReadFile(file);

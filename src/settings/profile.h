@@ -84,4 +84,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
 std::optional<std::string> FindPrivateProfileValue(std::string_view section, std::string_view key,
                                                    const std::string& file);
 
+// True when the file holds no entry: it is missing or cannot be read, or holds
+// nothing but blank lines, comments and section headers.
+bool ProfileHoldsNoEntries(const std::string& file);
+
 }  // namespace settings
