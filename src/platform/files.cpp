@@ -13,8 +13,8 @@
 #include <atomic>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -260,51 +260,7 @@ bool WriteTarget(const std::string& path, std::string* target, struct stat* exis
 }
 
 // ---------------------------------------------------------------------------
-// Remembered files and folder listings
-
-// What a file or folder's stat shows of its identity and its last change.
-struct Stamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-  timespec changed{};
-};
-
-Stamp StampOf(const struct stat& info) {
-  return Stamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool SameStamp(const Stamp& a, const Stamp& b) {
-  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-         SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
-}
-
-timespec RealTimeNow() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return now;
-}
-
-// True when a change made at or after `started` cannot carry the stamp's
-// modification time. The kernel stamps a change with a clock that lags by up
-// to a tick (10 ms at most), cut to the file system's granularity; whole
-// seconds (FAT keeps two) show as times without nanoseconds.
-bool Settled(const Stamp& stamp, const timespec& started) {
-  const long long margin_ns = stamp.modified.tv_nsec == 0 ? 2'000'000'000LL : 50'000'000LL;
-  const long long modified = stamp.modified.tv_sec * 1'000'000'000LL + stamp.modified.tv_nsec;
-  const long long now = started.tv_sec * 1'000'000'000LL + started.tv_nsec;
-  return modified + margin_ns < now;
-}
-
-struct RememberedFile {
-  Stamp stamp;
-  std::string bytes;
-};
+// Loads
 
 // A folder's entry names, each ended by a NUL, in one string: a folder of
 // thousands of files is listed without an allocation per name.
@@ -322,46 +278,24 @@ struct FolderEntries {
   }
 };
 
-struct RememberedFolder {
-  Stamp stamp;
-  std::shared_ptr<const FolderEntries> entries;
-  std::map<std::string, std::string> first_match;  // lower-case name -> entry, "" for none
+// What the load under way on this thread has seen; nullopt for a folder that
+// could not be listed or a file that could not be read.
+struct LoadState {
+  std::map<std::string, std::optional<FolderEntries>> folders;
+  std::map<std::string, std::string> resolved;  // a path as given -> its entry
+  std::map<std::string, std::optional<std::string>> files;
 };
 
-// The program reads two files in one folder; a few more paths (tests, a
-// changed executable folder) only make room for themselves.
-constexpr size_t kRememberedPaths = 8;
+thread_local std::optional<LoadState> current_load;
 
-struct Remembered {
-  std::mutex mutex;
-  std::map<std::string, RememberedFile> files;
-  std::map<std::string, RememberedFolder> folders;
-};
-
-Remembered& Memory() {
-  static Remembered memory;
-  return memory;
-}
-
-template <typename Map, typename Value>
-void Remember(Map& map, const std::string& key, Value value) {
-  if (map.size() >= kRememberedPaths && map.find(key) == map.end()) map.clear();
-  map[key] = std::move(value);
-}
-
-// Lists the folder's entries. *stamp is the folder's as it was before the
-// first entry was read, so that a change during the listing shows later.
-bool ListFolder(const std::string& folder, FolderEntries* entries, Stamp* stamp) {
+bool ListFolder(const std::string& folder, FolderEntries* entries) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
-  struct stat info;
-  if (fstat(dirfd(dir), &info) != 0) {
-    closedir(dir);
-    return false;
-  }
-  *stamp = StampOf(info);
   // A folder's size is about the room its names take.
-  entries->names.reserve(static_cast<size_t>(std::max<off_t>(info.st_size, 4096)));
+  struct stat info;
+  if (fstat(dirfd(dir), &info) == 0) {
+    entries->names.reserve(static_cast<size_t>(std::max<off_t>(info.st_size, 4096)));
+  }
   while (struct dirent* entry = readdir(dir)) {
     entries->names += entry->d_name;
     entries->names += '\0';
@@ -370,99 +304,29 @@ bool ListFolder(const std::string& folder, FolderEntries* entries, Stamp* stamp)
   return true;
 }
 
-// The folder's entries, from memory while the folder is unchanged.
-std::shared_ptr<const FolderEntries> FolderNames(const std::string& folder) {
-  Remembered& memory = Memory();
-  struct stat info;
-  if (stat(folder.c_str(), &info) == 0) {
-    std::lock_guard<std::mutex> lock(memory.mutex);
-    const auto it = memory.folders.find(folder);
-    if (it != memory.folders.end() && SameStamp(it->second.stamp, StampOf(info))) {
-      return it->second.entries;
-    }
-  }
-  const timespec started = RealTimeNow();
-  auto entries = std::make_shared<FolderEntries>();
-  Stamp stamp;
-  const bool listed = ListFolder(folder, entries.get(), &stamp);
-  std::lock_guard<std::mutex> lock(memory.mutex);
-  if (!listed || !Settled(stamp, started)) {
-    memory.folders.erase(folder);
-    return listed ? entries : nullptr;
-  }
-  Remember(memory.folders, folder, RememberedFolder{stamp, entries, {}});
-  return entries;
+// The folder's entries: the load's listing inside a load, else a new one in
+// *scratch. Null when the folder cannot be listed.
+const FolderEntries* FolderNames(const std::string& folder, FolderEntries* scratch) {
+  if (!current_load) return ListFolder(folder, scratch) ? scratch : nullptr;
+  auto [it, fresh] = current_load->folders.try_emplace(folder);
+  if (fresh && !ListFolder(folder, &it->second.emplace())) it->second.reset();
+  return it->second ? &*it->second : nullptr;
 }
 
-// The first entry in byte order whose name equals name without regard to
-// ASCII letter case; false when there is none or the folder cannot be listed.
-bool FirstMatch(const std::string& folder, const std::string& name, std::string* match) {
-  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
-  if (!entries) return false;
-  const std::string key = AsciiLower(name);
-  Remembered& memory = Memory();
-  {
-    std::lock_guard<std::mutex> lock(memory.mutex);
-    const auto it = memory.folders.find(folder);
-    if (it != memory.folders.end() && it->second.entries == entries) {
-      const auto found = it->second.first_match.find(key);
-      if (found != it->second.first_match.end()) {
-        *match = found->second;
-        return !match->empty();
-      }
-    }
-  }
-  std::string first;
+std::string ResolveOnDisk(const std::string& path) {
+  std::string folder, name;
+  SplitPath(path, &folder, &name);
+  if (name.empty() || name == "." || name == "..") return path;
+  FolderEntries scratch;
+  const FolderEntries* entries = FolderNames(folder, &scratch);
+  if (entries == nullptr) return path;
+  std::string_view first;
   entries->ForEach([&](std::string_view entry) {
     if (EqualIgnoringAsciiCase(entry, name) && (first.empty() || entry < first)) first = entry;
   });
-  {
-    std::lock_guard<std::mutex> lock(memory.mutex);
-    const auto it = memory.folders.find(folder);
-    if (it != memory.folders.end() && it->second.entries == entries)
-      it->second.first_match[key] = first;
-  }
-  *match = first;
-  return !first.empty();
-}
-
-// Reads the open file; *before and *after are its stamps around the read.
-bool ReadOpenFile(int fd, std::string* bytes, size_t max_size, Stamp* before, Stamp* after) {
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<unsigned long long>(info.st_size) > max_size) {
-    return false;
-  }
-  *before = StampOf(info);
-  std::string data;
-  if (info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (got == 0) break;
-    data.append(buffer, static_cast<size_t>(got));
-    if (data.size() > max_size) return false;  // grew while being read
-  }
-  if (fstat(fd, &info) != 0) return false;
-  *after = StampOf(info);
-  *bytes = std::move(data);
-  return true;
-}
-
-bool ReadFile(const std::string& path, std::string* bytes, size_t max_size, Stamp* before,
-              Stamp* after) {
-  bytes->clear();
-  // O_NONBLOCK so that opening a pipe by mistake does not wait for a writer;
-  // it changes nothing for a regular file.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  const bool ok = ReadOpenFile(fd, bytes, max_size, before, after);
-  close(fd);
-  return ok;
+  if (first.empty()) return path;
+  const size_t slash = path.rfind('/');
+  return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + std::string(first);
 }
 
 }  // namespace
@@ -486,45 +350,54 @@ void SetAppFolderForTesting(const std::string& folder) {
 std::string AppPath(std::string_view name) { return JoinPath(AppFolder(), std::string(name)); }
 
 std::string ResolveCaseInsensitive(const std::string& path) {
-  std::string folder, name;
-  SplitPath(path, &folder, &name);
-  if (name.empty() || name == "." || name == "..") return path;
-  std::string first;
-  if (!FirstMatch(folder, name, &first)) return path;
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? first : path.substr(0, slash + 1) + first;
+  if (!current_load) return ResolveOnDisk(path);
+  auto [it, fresh] = current_load->resolved.try_emplace(path);
+  if (fresh) it->second = ResolveOnDisk(path);
+  return it->second;
+}
+
+FileLoad::FileLoad() : owner_(!current_load) {
+  if (owner_) current_load.emplace();
+}
+
+FileLoad::~FileLoad() {
+  if (owner_) current_load.reset();
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes, size_t max_size) {
-  Stamp before, after;
-  return ReadFile(path, bytes, max_size, &before, &after);
+  bytes->clear();
+  // O_NONBLOCK so that opening a pipe by mistake does not wait for a writer;
+  // it changes nothing for a regular file.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  std::string data;
+  struct stat info;
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<unsigned long long>(info.st_size) <= max_size;
+  if (ok && info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
+  char buffer[65536];
+  while (ok) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    data.append(buffer, static_cast<size_t>(got));
+    ok = data.size() <= max_size;  // it grew while being read
+  }
+  close(fd);
+  if (ok) *bytes = std::move(data);
+  return ok;
 }
 
-bool ReadFileRemembered(const std::string& path, std::string* bytes, size_t max_size) {
-  Remembered& memory = Memory();
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-    std::lock_guard<std::mutex> lock(memory.mutex);
-    const auto it = memory.files.find(path);
-    if (it != memory.files.end() && SameStamp(it->second.stamp, StampOf(info))) {
-      if (it->second.bytes.size() > max_size) {
-        bytes->clear();
-        return false;
-      }
-      *bytes = it->second.bytes;
-      return true;
-    }
-  }
-  const timespec started = RealTimeNow();
-  Stamp before, after;
-  const bool read = ReadFile(path, bytes, max_size, &before, &after);
-  std::lock_guard<std::mutex> lock(memory.mutex);
-  if (read && SameStamp(before, after) && Settled(before, started)) {
-    Remember(memory.files, path, RememberedFile{before, *bytes});
-  } else {
-    memory.files.erase(path);
-  }
-  return read;
+bool ReadFileInLoad(const std::string& path, std::string* bytes, size_t max_size) {
+  if (!current_load) return ReadWholeFile(path, bytes, max_size);
+  auto [it, fresh] = current_load->files.try_emplace(path);
+  if (fresh && !ReadWholeFile(path, &it->second.emplace(), max_size)) it->second.reset();
+  const bool ok = it->second && it->second->size() <= max_size;
+  *bytes = ok ? *it->second : std::string();
+  return ok;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSync sync) {
@@ -545,8 +418,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSy
 
   const bool flush = sync == FileSync::kNow;
   bool refused = false;
-  if (ReplaceWithNewFile(target, existing, exists, bytes, flush, &refused)) return true;
-  return exists && refused && WriteInPlace(target, existing, bytes, flush);
+  const bool written = ReplaceWithNewFile(target, existing, exists, bytes, flush, &refused) ||
+                       (exists && refused && WriteInPlace(target, existing, bytes, flush));
+  // Later reads in the load see what it wrote.
+  if (written && current_load) {
+    const auto it = current_load->files.find(path);
+    if (it != current_load->files.end()) it->second = std::string(bytes);
+  }
+  return written;
 }
 
 bool SyncFile(const std::string& path) {
@@ -566,28 +445,43 @@ bool SyncFile(const std::string& path) {
 
 namespace {
 
-// The background flushes, waited for when static objects are destroyed.
-class BackgroundSyncs {
- public:
-  ~BackgroundSyncs() {
-    for (std::thread& t : threads_) t.join();
-  }
-  void Start(const std::string& path) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([path] { SyncFile(path); });
+// The background flushes; the program waits for them when it ends.
+struct BackgroundSyncs {
+  ~BackgroundSyncs() { JoinAll(); }
+  void JoinAll() {
+    std::vector<std::thread> started;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      started.swap(threads);
+    }
+    for (std::thread& t : started) t.join();
   }
 
- private:
-  std::mutex mutex_;
-  std::vector<std::thread> threads_;
+  std::mutex mutex;
+  std::vector<std::thread> threads;
 };
+
+BackgroundSyncs& Syncs() {
+  static BackgroundSyncs syncs;
+  return syncs;
+}
 
 }  // namespace
 
 void SyncFileInBackground(const std::string& path) {
-  static BackgroundSyncs syncs;
-  syncs.Start(path);
+  {
+    std::lock_guard<std::mutex> lock(Syncs().mutex);
+    try {
+      Syncs().threads.emplace_back([path] { SyncFile(path); });
+      return;
+    } catch (...) {
+      // No thread to be had (a process limit reached): the caller waits.
+    }
+  }
+  SyncFile(path);
 }
+
+void WaitForBackgroundSyncs() { Syncs().JoinAll(); }
 
 void RemoveStaleTemporaryFiles(const std::string& path) {
   // A write through a symbolic link works beside the link's target.
@@ -600,8 +494,9 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
   SplitPath(target, &folder, &name);
   if (name.empty()) return;
   const std::string prefix = TemporaryPrefix(name);
-  const std::shared_ptr<const FolderEntries> entries = FolderNames(folder);
-  if (!entries) return;
+  FolderEntries scratch;
+  const FolderEntries* entries = FolderNames(folder, &scratch);
+  if (entries == nullptr) return;
   std::vector<std::string> stale;
   entries->ForEach([&](std::string_view entry_name) {
     if (entry_name.substr(0, prefix.size()) != prefix) return;

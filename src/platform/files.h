@@ -22,29 +22,35 @@ std::string AppPath(std::string_view name);
 // same file whatever the folder holds. Without such an entry (or when the
 // folder cannot be listed), the path as given, which is where a new file is
 // created. Only the last name is matched this way, and letter case means
-// ASCII letter case.
-//
-// The folder's listing is remembered and used again while the folder is the
-// same one (device, inode) with the same modification and change times, under
-// the rule of ReadFileRemembered.
+// ASCII letter case. Inside a FileLoad each path is resolved once.
 std::string ResolveCaseInsensitive(const std::string& path);
+
+// Held on the calling thread while one load (a window's start, a language
+// load, one pass of translation) reads its files. Until it ends, each folder
+// is listed once, each path is resolved once (ResolveCaseInsensitive) and
+// each file is read once (ReadFileInLoad); a write of such a file by
+// WriteFileAtomically is what later reads in the load give. Anything changed
+// from outside during the load is seen by the next one. A load begun inside
+// another changes nothing; outside a load every call looks at the disk.
+class FileLoad {
+ public:
+  FileLoad();
+  ~FileLoad();
+  FileLoad(const FileLoad&) = delete;
+  FileLoad& operator=(const FileLoad&) = delete;
+
+ private:
+  bool owner_;
+};
 
 // Reads a whole file. False when it is missing, is not a regular file, holds
 // more than max_size bytes or cannot be read; *bytes is then empty.
 bool ReadWholeFile(const std::string& path, std::string* bytes,
                    size_t max_size = static_cast<size_t>(-1));
 
-// ReadWholeFile for a file that is read again and again (the INI files): the
-// bytes of the last read of each path are remembered and given out again
-// while the path leads to the same file (device, inode) with the same size
-// and the same modification and change times, to the nanosecond. A state is
-// remembered only when its modification time lies further back than the
-// file system's clock can tell apart from a change that follows (a few clock
-// ticks; two seconds where the times hold whole seconds), so that an edit
-// made after the read always shows as another time, size or file; the
-// program's own writes too.
-bool ReadFileRemembered(const std::string& path, std::string* bytes,
-                        size_t max_size = static_cast<size_t>(-1));
+// ReadWholeFile, once for each path in a FileLoad (see there).
+bool ReadFileInLoad(const std::string& path, std::string* bytes,
+                    size_t max_size = static_cast<size_t>(-1));
 
 // When a write reaches the disk. kNow: the new file is flushed before it
 // replaces the old one, and the folder after. kLater: the file is replaced
@@ -81,8 +87,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
 bool SyncFile(const std::string& path);
 
 // SyncFile on a thread of its own, so that the caller does not wait for the
-// disk. The program waits for every such flush when it ends normally.
+// disk; on the caller's thread where no thread can be started. The program
+// waits for every such flush when it ends normally.
 void SyncFileInBackground(const std::string& path);
+
+// Waits until every flush SyncFileInBackground started has ended.
+void WaitForBackgroundSyncs();
 
 // Removes the temporary files that an earlier run killed during a write of
 // path left beside it (".<name>.tmp<pid>.<n>" of a process that is gone).

@@ -3,7 +3,6 @@
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-#include "settings/language.h"
 #include "settings/profile.h"
 
 namespace settings {
@@ -35,14 +34,6 @@ bool WriteIniValue(const std::string& file, const std::string& section, const st
 
 std::string SettingsFile() {
   return platform::ResolveCaseInsensitive(platform::AppPath("Settings.ini"));
-}
-
-void PrefetchIniFiles() {
-  for (const std::string& file : {SettingsFile(), DefaultLanguageFile()}) {
-    std::string bytes;
-    platform::ReadFileRemembered(platform::ResolveCaseInsensitive(file), &bytes,
-                                 kLargestProfileFile);
-  }
 }
 
 bool SaveUserSetting(const std::string& section, const std::string& key, const std::string& value) {

@@ -1,7 +1,7 @@
 #pragma once
 // Access to the two INI files (the settings file and the language file). Every
-// call looks at the file on disk: an unchanged file's bytes come from memory
-// (platform::ReadFileRemembered), nothing is held open. Texts are UTF-8 here
+// call looks at the file on disk, once for a load (platform::FileLoad), and
+// nothing is held open. Texts are UTF-8 here
 // and windows-1250 in the file.
 
 #include <string>
@@ -31,12 +31,6 @@ bool WriteIniValue(const std::string& file, const std::string& section, const st
 // both "Settings.ini" and "settings.ini", the first in byte order,
 // "Settings.ini", is the one).
 std::string SettingsFile();
-
-// Reads the settings file and the default language file once, so that the
-// reads of the start find their folder's listing and their bytes remembered
-// (platform::ReadFileRemembered). The start does it on a thread of its own
-// while Qt starts; it changes nothing.
-void PrefetchIniFiles();
 
 // Writes a value that the user chose into section of the settings file. When
 // the write fails, a critical message names the file and says the setting was

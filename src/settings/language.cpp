@@ -1,9 +1,5 @@
 #include "settings/language.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "platform/vb_error.h"
@@ -30,10 +26,7 @@ std::string DefaultLanguageFile() { return platform::AppPath("set.lng"); }
 
 LanguageLoad::LanguageLoad() {
   if (deferring_sync) return;  // an outer load decides
-  struct stat info;
-  const std::string path = platform::ResolveCaseInsensitive(LanguageFile);
-  const bool empty = stat(path.c_str(), &info) == 0 ? info.st_size == 0 : errno == ENOENT;
-  owner_ = deferring_sync = empty;
+  owner_ = deferring_sync = ProfileHoldsNoEntries(LanguageFile);
 }
 
 LanguageLoad::~LanguageLoad() {
@@ -63,6 +56,7 @@ std::string TranslateText(const std::string& section, const std::string& key,
 
 void TranslateControls(const std::string& section, TranslatableWindow& window,
                        const std::string& mode) {
+  const platform::FileLoad files;
   int count = 0;
   if (!platform::ResumeNext([&] { count = window.ControlCount(); })) return;
   for (int i = 0; i < count; ++i) {

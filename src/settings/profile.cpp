@@ -180,7 +180,7 @@ void RemoveStaleTemporaryFilesOnce(const std::string& path) {
 // Reads the file's bytes; false when it is there but cannot be read.
 bool ReadExisting(const std::string& path, std::string* bytes) {
   RemoveStaleTemporaryFilesOnce(path);
-  return platform::ReadFileRemembered(path, bytes, kLargestProfileFile);
+  return platform::ReadFileInLoad(path, bytes, kLargestProfileFile);
 }
 
 std::string ReadFile(const std::string& file) {
@@ -314,6 +314,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   // A write never makes a file that could no longer be read.
   if (out.size() > kLargestProfileFile) return false;
   return platform::WriteFileAtomically(path, out, sync);
+}
+
+bool ProfileHoldsNoEntries(const std::string& file) {
+  bool none = true;
+  ForEachLine(ReadFile(file), [&](const Line& line) {
+    none = line.kind != LineKind::kEntry && line.kind != LineKind::kBare;
+    return none;
+  });
+  return none;
 }
 
 std::optional<std::string> FindPrivateProfileValue(std::string_view section, std::string_view key,

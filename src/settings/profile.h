@@ -25,11 +25,11 @@
 // Blanks are spaces, tabs and the other ASCII white-space characters but LF.
 //
 // File names go through platform::ResolveCaseInsensitive; writes go through
-// platform::WriteFileAtomically. Every call looks at the file anew, through
-// platform::ReadFileRemembered: the bytes of an unchanged file come from
-// memory, and any change made since the last call is seen. Each call runs in
-// time linear in the file's size. A file above 1 MiB is treated like one that
-// cannot be read: reads give the defaults and writes fail.
+// platform::WriteFileAtomically. Every call reads the file anew
+// (platform::ReadFileInLoad), so any change made since the last call is seen;
+// inside a platform::FileLoad the file is read once and the load's own writes
+// are seen. Each call runs in time linear in the file's size. A file above 1 MiB is treated like
+// one that cannot be read: reads give the defaults and writes fail.
 
 #include <cstddef>
 #include <optional>
@@ -83,5 +83,9 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
 // removed as for a read); nullopt when the file, the section or the key is missing.
 std::optional<std::string> FindPrivateProfileValue(std::string_view section, std::string_view key,
                                                    const std::string& file);
+
+// True when the file holds no entry: it is missing or cannot be read, or holds
+// nothing but blank lines, comments and section headers.
+bool ProfileHoldsNoEntries(const std::string& file);
 
 }  // namespace settings

@@ -8,7 +8,6 @@
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
 #include "platform/vb_error.h"
-#include "settings/ini.h"
 #include "toolkit/control.h"
 #include "toolkit/message_box.h"
 #include "ui/key_window.h"
@@ -33,15 +32,11 @@ int StartAndRun() {
 }
 
 // Work that needs neither Qt nor a window, done on a thread of its own while
-// QApplication connects to the display: the font configuration and the two
-// INI files. Joined before the first window is made.
+// QApplication connects to the display: the font configuration. Joined before
+// the first window is made.
 class StartPreparation {
  public:
-  StartPreparation()
-      : thread_([] {
-          tk::LoadFontConfiguration();
-          settings::PrefetchIniFiles();
-        }) {}
+  StartPreparation() : thread_([] { tk::LoadFontConfiguration(); }) {}
   ~StartPreparation() { Wait(); }
   void Wait() {
     if (thread_.joinable()) thread_.join();

@@ -38,8 +38,8 @@ KEY::~KEY() = default;
 
 void KEY::Form_Load() {
   settings::LanguageFile = settings::DefaultLanguageFile();
-  // A first start writes every text into a new language file; it reaches
-  // the disk once, when the load is done.
+  // One load: each file is read once. A first start writes every text into
+  // a new language file; it reaches the disk once, when the load is done.
   const settings::LanguageLoad language_load;
   port_settings_->ReloadPortSettings();
   settings::TranslateControls(form_->Tag(), *form_, form_->Caption());

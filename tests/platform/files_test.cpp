@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace platform {
@@ -73,36 +74,47 @@ TEST_F(FilesTest, SeveralCaseVariantsResolveToTheFirstInNameOrder) {
   EXPECT_EQ(ResolveCaseInsensitive(Path("sEt.lng")), Path("SET.lng"));
 }
 
-TEST_F(FilesTest, ANewSpellingInARememberedFolderIsResolvedAsBefore) {
-  Put("settings.ini", "x");
-  ASSERT_TRUE(testing_support::SetModifiedLongAgo(dir_.path(), 0));
-  EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), Path("settings.ini"));
-  Put("Settings.ini", "y");
-  EXPECT_EQ(ResolveCaseInsensitive(Path("settings.ini")), Path("Settings.ini"));
-  ASSERT_EQ(unlink(Path("Settings.ini").c_str()), 0);
-  EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), Path("settings.ini"));
+TEST_F(FilesTest, ALoadResolvesAndReadsEachFileOnceAndSeesItsOwnWrites) {
+  const std::string file = Path("settings.ini");
+  std::string bytes;
+  Put("settings.ini", "AAAA");
+  {
+    const FileLoad load;
+    EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), file);
+    ASSERT_TRUE(ReadFileInLoad(file, &bytes));
+    // What others change waits for the next load, even past a load inside this one.
+    Put("Settings.ini", "new");
+    Put("settings.ini", "BBBB");
+    { const FileLoad inner; }
+    EXPECT_EQ(ResolveCaseInsensitive(Path("Settings.ini")), file);
+    ASSERT_TRUE(ReadFileInLoad(file, &bytes));
+    EXPECT_EQ(bytes, "AAAA");
+    // What the load writes, it reads back.
+    ASSERT_TRUE(WriteFileAtomically(file, "CCCC", FileSync::kLater));
+    ASSERT_TRUE(ReadFileInLoad(file, &bytes));
+    EXPECT_EQ(bytes, "CCCC");
+  }
+  EXPECT_EQ(ResolveCaseInsensitive(file), Path("Settings.ini"));
+  Put("settings.ini", "DDDD");
+  ASSERT_TRUE(ReadFileInLoad(file, &bytes));
+  EXPECT_EQ(bytes, "DDDD");
 }
 
-TEST_F(FilesTest, RememberedReadSeesEditsOfTheSameSizeAndSecond) {
+TEST_F(FilesTest, ABackgroundSyncWithNoThreadToBeHadRunsAtOnce) {
+  Put("set.lng", "x");
   const std::string file = Path("set.lng");
-  std::string bytes;
-  Put("set.lng", "AAAA");
-  ASSERT_TRUE(testing_support::SetModifiedLongAgo(file, 100));
-  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
-  EXPECT_EQ(bytes, "AAAA");
-  // Rewritten in place.
-  std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "BBBB";
-  ASSERT_TRUE(testing_support::SetModifiedLongAgo(file, 200));
-  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
-  EXPECT_EQ(bytes, "BBBB");
-  // Replaced by a rename, with the very same time.
-  Put("set.lng.new", "CCCC");
-  ASSERT_TRUE(testing_support::SetModifiedLongAgo(Path("set.lng.new"), 200));
-  ASSERT_EQ(rename(Path("set.lng.new").c_str(), file.c_str()), 0);
-  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
-  EXPECT_EQ(bytes, "CCCC");
-  ASSERT_TRUE(ReadFileRemembered(file, &bytes));
-  EXPECT_EQ(bytes, "CCCC");
+  // As from the destructor that calls it: a throw ends the process.
+  const int status = testing_support::RunAsOrdinaryUser([&]() noexcept {
+    const rlimit no_more_processes{0, 0};
+    if (setrlimit(RLIMIT_NPROC, &no_more_processes) != 0) {
+      return testing_support::kChildCannotSetUp;
+    }
+    SyncFileInBackground(file);
+    WaitForBackgroundSyncs();
+    return 0;
+  });
+  if (status == testing_support::kChildCannotSetUp) GTEST_SKIP() << "cannot limit processes here";
+  EXPECT_EQ(status, 0);
 }
 
 TEST_F(FilesTest, ReadWholeFileReadsEveryByte) {

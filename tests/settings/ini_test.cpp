@@ -238,6 +238,11 @@ TEST_F(IniTest, EveryReadSeesTheChangesMadeSinceTheLastOne) {
   EXPECT_TRUE(WriteIniValue(Ini(), "a", "x", "3"));
   ASSERT_TRUE(testing_support::SetModifiedLongAgo(Ini(), 200));
   EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "3");
+  // Replaced by a rename, with the very same size and time.
+  WriteBytes(folder_.File("new"), "[a]\r\nx=4\r\n");
+  ASSERT_TRUE(testing_support::SetModifiedLongAgo(folder_.File("new"), 200));
+  ASSERT_EQ(rename(folder_.File("new").c_str(), Ini().c_str()), 0);
+  EXPECT_EQ(ReadIniValue(Ini(), "a", "x", ""), "4");
 }
 
 TEST_F(IniTest, LfOnlyFileAndFileWithoutFinalLineEndRead) {

@@ -1,15 +1,78 @@
 #include "settings/language.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdarg>
+#include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
 #include "settings/fake_window.h"
 #include "settings/ini.h"
 #include "support/main_window_entries.h"
 #include "support/temp_folder.h"
+
+// What the program asks of the disk: the test program is linked with
+// --wrap=fsync, --wrap=opendir and --wrap=open, which send the calls here.
+namespace {
+
+struct DiskCalls {
+  std::vector<std::string> syncs;  // a file's path with its size then, or a folder's
+  std::map<std::string, int> listings;
+  std::map<std::string, int> opens;
+};
+
+std::mutex disk_mutex;
+DiskCalls disk_calls;
+
+template <typename Note>
+void Record(Note note) {
+  std::lock_guard<std::mutex> lock(disk_mutex);
+  note(disk_calls);
+}
+
+}  // namespace
+
+extern "C" {
+int __real_fsync(int fd);
+DIR* __real_opendir(const char* name);
+int __real_open(const char* path, int flags, ...);
+
+int __wrap_fsync(int fd) {
+  char path[4096];
+  const ssize_t length =
+      readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+  std::string synced(path, length > 0 ? static_cast<size_t>(length) : 0);
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    synced += " (" + std::to_string(info.st_size) + " bytes)";
+  }
+  Record([&](DiskCalls& calls) { calls.syncs.push_back(synced); });
+  return __real_fsync(fd);
+}
+
+DIR* __wrap_opendir(const char* name) {
+  Record([&](DiskCalls& calls) { ++calls.listings[name]; });
+  return __real_opendir(name);
+}
+
+int __wrap_open(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(args, mode_t) : 0;
+  va_end(args);
+  Record([&](DiskCalls& calls) { ++calls.opens[path]; });
+  return __real_open(path, flags, mode);
+}
+}
 
 namespace settings {
 namespace {
@@ -136,6 +199,45 @@ TEST_F(LanguageTest, FirstStartFillsTheFileInWindowOrder) {
   EXPECT_EQ(window.Named("Label20").caption(), "Usuń \"CR\"  ");
   EXPECT_EQ(window.Named("lblNrPortuVal").caption(), "1");  // untagged
   EXPECT_EQ(window.Named("txtMaxVal").text(), "000000");
+}
+
+// The main window's load, as its start makes it, and what it asked of the
+// disk, its background flush included.
+DiskCalls LoadMainWindow() {
+  platform::WaitForBackgroundSyncs();
+  Record([](DiskCalls& calls) { calls = DiskCalls{}; });
+  {
+    const LanguageLoad load;
+    FakeWindow window("glowna", "Konwerter - C\\I");
+    BuildMainWindow(window);
+    TranslateControls("glowna", window, window.Caption());
+    TranslateFormCaption(window);
+  }
+  platform::WaitForBackgroundSyncs();
+  DiskCalls made;
+  Record([&](DiskCalls& calls) { made = calls; });
+  return made;
+}
+
+TEST_F(LanguageTest, AFirstStartReadsTheFileOnceAndFlushesItOnceAtTheEnd) {
+  for (const char* start : {static_cast<const char*>(nullptr), "", "\r\n", "[Formatki]\r\n"}) {
+    SCOPED_TRACE(start ? start : "no file");
+    if (start) Store(start);
+    const DiskCalls calls = LoadMainWindow();
+    EXPECT_EQ(Section("glowna").size(), testing_support::MainWindowEntries().size() + 1);
+    EXPECT_LE(calls.syncs.size(), 2u);
+    const std::string filled =
+        LanguageFile + " (" + std::to_string(ReadBytes(LanguageFile).size()) + " bytes)";
+    EXPECT_THAT(calls.syncs, ::testing::Contains(filled));
+    // One read, one flush; one listing of the folder.
+    EXPECT_EQ(calls.opens.at(LanguageFile), 2);
+    EXPECT_EQ(calls.listings.at(folder_.path()), 1);
+  }
+  // The start after: nothing to write.
+  const DiskCalls calls = LoadMainWindow();
+  EXPECT_TRUE(calls.syncs.empty());
+  EXPECT_EQ(calls.opens.at(LanguageFile), 1);
+  EXPECT_EQ(calls.listings.at(folder_.path()), 1);
 }
 
 TEST_F(LanguageTest, StoredTextIsShownAndTheFileIsNotWritten) {

@@ -68,8 +68,8 @@ inline bool Exists(const std::string& path) {
 }
 
 // Sets the modification time of a file or folder to one long past,
-// 2020-01-02 03:04:05 and the given nanoseconds: remembered reads trust
-// only such times.
+// 2020-01-02 03:04:05 and the given nanoseconds, so that two versions of a
+// file can carry the very same time.
 inline bool SetModifiedLongAgo(const std::string& path, long nanoseconds) {
   const timespec times[2] = {{0, UTIME_OMIT}, {1577934245, nanoseconds}};
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
