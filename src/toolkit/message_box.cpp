@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTextLayout>
+#include <QThread>
 #include <algorithm>
 
 #include "platform/message_box.h"
@@ -199,15 +200,47 @@ class FittedMessageBox : public QMessageBox {
   QString text_;
 };
 
+// Drops the clicks and keys given to the program's windows, as a modal box
+// drops those given to the windows it blocks; only in the event loop it is
+// made in, so that a box shown meanwhile hears its own.
+class InputDrop : public QObject {
+ public:
+  InputDrop() { QCoreApplication::instance()->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    return (event->isInputEvent() || event->type() == QEvent::Shortcut) &&
+           thread()->loopLevel() == level_;
+  }
+
+ private:
+  const int level_ = QThread::currentThread()->loopLevel();
+};
+
+// The box belongs to the window that shows it: centred on it, kept above it,
+// with no task-bar entry of its own. That window may have lost the
+// activation while an exchange kept the program busy.
+QWidget* BoxOwner() {
+  QWidget* active = QApplication::activeWindow();
+  return active ? active : LastActiveFormWindow();
+}
+
 }  // namespace
 
 void InstallQtMessageBoxSink() {
   platform::SetMsgBoxSink([](const std::string& text, platform::MsgBoxIcon icon) {
-    // The box belongs to the window that shows it: centred on it, kept above
-    // it, with no task-bar entry of its own. That window may have lost the
-    // activation while an exchange kept the program busy.
-    QWidget* owner = QApplication::activeWindow();
-    if (!owner) owner = LastActiveFormWindow();
+    const bool over_a_window = BoxOwner() != nullptr;
+    // What the window system brought while the program was busy (an exchange
+    // blocks the event loop) is delivered before the box blocks its window,
+    // which would drop it: so a close asked for then takes effect, while the
+    // clicks and keys given to the busy window are dropped, as the box drops
+    // them.
+    {
+      InputDrop drop;
+      QCoreApplication::processEvents();
+    }
+    QWidget* owner = BoxOwner();
+    if (over_a_window && !owner) return;  // the user closed the program meanwhile
     FittedMessageBox box(
         icon == platform::MsgBoxIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
         Q(text), owner);

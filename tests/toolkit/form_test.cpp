@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 
 #include "platform/message_box.h"
 #include "toolkit/description.h"
@@ -386,19 +387,32 @@ TEST(MessageBoxTest, TestsRecordTheBoxes) {
   EXPECT_EQ(boxes[1].second, platform::MsgBoxIcon::kCritical);
 }
 
+// Runs `look` on the message box from inside its event loop, once it shows
+// (what the window system brought meanwhile is delivered first), then
+// presses its OK.
+void WhenTheBoxShows(const std::function<void(QMessageBox*)>& look) {
+  auto* watch = new QTimer;
+  QObject::connect(watch, &QTimer::timeout, [watch, look] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    watch->deleteLater();
+    watch->stop();
+    look(box);
+    box->button(QMessageBox::Ok)->click();
+  });
+  watch->start(0);
+}
+
 TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
   InstallQtMessageBoxSink();
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
-  QTimer::singleShot(50, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     text = box->text();
     title = box->windowHandle() ? box->windowHandle()->title() : QStringLiteral("no window");
     icon = box->icon();
     buttons = static_cast<int>(box->buttons().size());
-    box->button(QMessageBox::Ok)->click();
   });
   platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kCritical);
   EXPECT_EQ(text, QString::fromUtf8("Błąd zapisu"));
@@ -420,17 +434,34 @@ TEST(MessageBoxTest, TheBoxIsADialogOfTheWindowThatShowsIt) {
   QApplication::setActiveWindow(nullptr);
   Qt::WindowFlags flags;
   const QWindow* transient_parent = nullptr;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     flags = box->windowFlags();
     transient_parent = box->windowHandle()->transientParent();
-    box->button(QMessageBox::Ok)->click();
   });
   platform::MsgBox("Przekroczony czas oczekiwania!");
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(transient_parent, main->widget()->windowHandle());
+  platform::SetMsgBoxSink(nullptr);
+}
+
+// A timer's tick shows a box while another box is on its way: its user's
+// keys reach it.
+TEST(MessageBoxTest, ABoxShownBeforeAnotherHearsItsKeys) {
+  InstallQtMessageBoxSink();
+  std::vector<std::string> closed_by_enter;
+  const auto press_enter = [&](QMessageBox* box) {
+    QTest::keyClick(box, Qt::Key_Return);
+    if (!box->isVisible()) closed_by_enter.push_back(box->text().toStdString());
+  };
+  QTimer::singleShot(0, [&] {
+    WhenTheBoxShows(press_enter);
+    platform::MsgBox("Nieoczekiwany błąd");
+    WhenTheBoxShows(press_enter);
+  });
+  platform::MsgBox("Przekroczony czas oczekiwania!");
+  EXPECT_EQ(closed_by_enter,
+            (std::vector<std::string>{"Nieoczekiwany błąd", "Przekroczony czas oczekiwania!"}));
   platform::SetMsgBoxSink(nullptr);
 }
 
@@ -443,9 +474,7 @@ struct ShownBox {
 
 ShownBox ShowQtBox(const std::string& text) {
   ShownBox shown;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     shown.text = box->text();
     shown.frame = box->frameGeometry();
     shown.area = box->screen()->availableGeometry();
@@ -459,7 +488,6 @@ ShownBox ShowQtBox(const std::string& text) {
         }
       }
     }
-    ok->click();
   });
   platform::MsgBox(text);
   return shown;
