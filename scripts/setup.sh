@@ -19,6 +19,11 @@ jobs="$(nproc 2>/dev/null || echo 4)"
 # libxcb1-dev and strace serve the start benchmark only (bench/bench_ui_startup.cpp).
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libfontconfig-dev fonts-liberation libgtest-dev libgmock-dev libxcb1-dev strace)
+if [ "$mode" != run ]; then
+  # The window tests queue a close request as the window system does, through
+  # Qt's platform interface, whose headers are Qt's private ones.
+  packages+=(qt6-base-private-dev)
+fi
 if [ "$mode" = test ]; then
   # locales: the suite runs a second time under pl_PL.UTF-8, made with localedef.
   packages+=(clang libclang-rt-14-dev clang-format locales)

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTextLayout>
+#include <QThread>
 #include <algorithm>
 
 #include "platform/message_box.h"
@@ -24,22 +25,24 @@ const QString kNoTitle = QStringLiteral(" ");
 constexpr int kFrameHeight = 40;  // pixels
 constexpr int kFrameWidth = 10;   // pixels
 
-bool IsDirectionControl(char16_t c) {
-  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+// Shown as their codes: the direction controls (a right-to-left override in
+// a folder name would reorder what follows) and the line and paragraph
+// separators (a line break where the name has none).
+bool ShownAsCode(char16_t c) {
+  return (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
          c == 0x200F || c == 0x061C;
 }
 
 // The text as the box shows it. A path or a reply is shown as its characters
-// stand: a direction control (a right-to-left override in a folder name)
-// would reorder what follows, so it is shown as its code, "[U+202E]". CR LF,
-// CR and LF each end a line, as the box's label takes them; the lines are
-// measured as LF-separated below.
+// stand: the characters above as their codes, "[U+202E]". CR LF, CR and LF
+// each end a line, as the box's label takes them; the lines are measured as
+// LF-separated below.
 QString ShownText(const QString& text) {
   QString shown;
   shown.reserve(text.size());
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar ch = text.at(i);
-    if (IsDirectionControl(ch.unicode())) {
+    if (ShownAsCode(ch.unicode())) {
       shown += QString::asprintf("[U+%04X]", static_cast<unsigned>(ch.unicode()));
     } else if (ch == QLatin1Char('\r')) {
       if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
@@ -53,19 +56,14 @@ QString ShownText(const QString& text) {
 
 // `text` as lines of at most `width` pixels in `font`, `max_lines` of them at
 // most: lines break at blanks, and inside a word only where the word alone is
-// wider than a line; the text's own line breaks stay. When text is left over,
-// the last line shown ends in "…".
+// wider than a line; the text's own line breaks stay. A text with more lines
+// loses lines from its middle, where a line "…" shows the cut: a message's
+// first words and its closing sentence stay, and a reply's start and end.
 QString WrapAndCut(const QString& text, const QFont& font, int width, int max_lines) {
-  const QFontMetrics metrics(font);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   QStringList lines;
-  bool cut = false;
   for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-    if (static_cast<int>(lines.size()) == max_lines) {
-      cut = true;
-      break;
-    }
     if (paragraph.isEmpty()) {
       lines << paragraph;
       continue;
@@ -74,10 +72,6 @@ QString WrapAndCut(const QString& text, const QFont& font, int width, int max_li
     layout.setTextOption(option);
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      if (static_cast<int>(lines.size()) == max_lines) {
-        cut = true;
-        break;
-      }
       line.setLineWidth(width);
       QString part = paragraph.mid(line.textStart(), line.textLength());
       // The blank a line breaks at is not shown.
@@ -87,16 +81,11 @@ QString WrapAndCut(const QString& text, const QFont& font, int width, int max_li
       lines << part;
     }
     layout.endLayout();
-    if (cut) break;
   }
-  if (cut && !lines.isEmpty()) {
-    const QString ellipsis = QString::fromUtf8("…");
-    QString& last = lines.last();
-    while (!last.isEmpty() && (last.endsWith(QLatin1Char(' ')) ||
-                               metrics.horizontalAdvance(last + ellipsis) > width)) {
-      last.chop(last.size() > 1 && last.at(last.size() - 1).isLowSurrogate() ? 2 : 1);
-    }
-    last += ellipsis;
+  if (lines.size() > max_lines) {
+    const qsizetype tail = (max_lines - 1) / 2;
+    const qsizetype head = max_lines - 1 - tail;
+    lines = lines.mid(0, head) << QString::fromUtf8("…") << lines.mid(lines.size() - tail);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -199,15 +188,47 @@ class FittedMessageBox : public QMessageBox {
   QString text_;
 };
 
+// Drops the clicks and keys given to the program's windows, as a modal box
+// drops those given to the windows it blocks; only in the event loop it is
+// made in, so that a box shown meanwhile hears its own.
+class InputDrop : public QObject {
+ public:
+  InputDrop() { QCoreApplication::instance()->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    return (event->isInputEvent() || event->type() == QEvent::Shortcut) &&
+           thread()->loopLevel() == level_;
+  }
+
+ private:
+  const int level_ = QThread::currentThread()->loopLevel();
+};
+
+// The box belongs to the window that shows it: centred on it, kept above it,
+// with no task-bar entry of its own. That window may have lost the
+// activation while an exchange kept the program busy.
+QWidget* BoxOwner() {
+  QWidget* active = QApplication::activeWindow();
+  return active ? active : LastActiveFormWindow();
+}
+
 }  // namespace
 
 void InstallQtMessageBoxSink() {
   platform::SetMsgBoxSink([](const std::string& text, platform::MsgBoxIcon icon) {
-    // The box belongs to the window that shows it: centred on it, kept above
-    // it, with no task-bar entry of its own. That window may have lost the
-    // activation while an exchange kept the program busy.
-    QWidget* owner = QApplication::activeWindow();
-    if (!owner) owner = LastActiveFormWindow();
+    const bool over_a_window = BoxOwner() != nullptr;
+    // What the window system brought while the program was busy (an exchange
+    // blocks the event loop) is delivered before the box blocks its window,
+    // which would drop it: so a close asked for then takes effect, while the
+    // clicks and keys given to the busy window are dropped, as the box drops
+    // them.
+    {
+      InputDrop drop;
+      QCoreApplication::processEvents();
+    }
+    QWidget* owner = BoxOwner();
+    if (over_a_window && !owner) return;  // the user closed the program meanwhile
     FittedMessageBox box(
         icon == platform::MsgBoxIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
         Q(text), owner);

@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 
 #include "platform/message_box.h"
 #include "toolkit/description.h"
@@ -386,19 +387,32 @@ TEST(MessageBoxTest, TestsRecordTheBoxes) {
   EXPECT_EQ(boxes[1].second, platform::MsgBoxIcon::kCritical);
 }
 
+// Runs `look` on the message box from inside its event loop, once it shows
+// (what the window system brought meanwhile is delivered first), then
+// presses its OK.
+void WhenTheBoxShows(const std::function<void(QMessageBox*)>& look) {
+  auto* watch = new QTimer;
+  QObject::connect(watch, &QTimer::timeout, [watch, look] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    watch->deleteLater();
+    watch->stop();
+    look(box);
+    box->button(QMessageBox::Ok)->click();
+  });
+  watch->start(0);
+}
+
 TEST(MessageBoxTest, TheQtBoxHasOneOkButtonAndAnEmptyTitle) {
   InstallQtMessageBoxSink();
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
-  QTimer::singleShot(50, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     text = box->text();
     title = box->windowHandle() ? box->windowHandle()->title() : QStringLiteral("no window");
     icon = box->icon();
     buttons = static_cast<int>(box->buttons().size());
-    box->button(QMessageBox::Ok)->click();
   });
   platform::MsgBox("Błąd zapisu", platform::MsgBoxIcon::kCritical);
   EXPECT_EQ(text, QString::fromUtf8("Błąd zapisu"));
@@ -420,17 +434,34 @@ TEST(MessageBoxTest, TheBoxIsADialogOfTheWindowThatShowsIt) {
   QApplication::setActiveWindow(nullptr);
   Qt::WindowFlags flags;
   const QWindow* transient_parent = nullptr;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     flags = box->windowFlags();
     transient_parent = box->windowHandle()->transientParent();
-    box->button(QMessageBox::Ok)->click();
   });
   platform::MsgBox("Przekroczony czas oczekiwania!");
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(transient_parent, main->widget()->windowHandle());
+  platform::SetMsgBoxSink(nullptr);
+}
+
+// A timer's tick shows a box while another box is on its way: its user's
+// keys reach it.
+TEST(MessageBoxTest, ABoxShownBeforeAnotherHearsItsKeys) {
+  InstallQtMessageBoxSink();
+  std::vector<std::string> closed_by_enter;
+  const auto press_enter = [&](QMessageBox* box) {
+    QTest::keyClick(box, Qt::Key_Return);
+    if (!box->isVisible()) closed_by_enter.push_back(box->text().toStdString());
+  };
+  QTimer::singleShot(0, [&] {
+    WhenTheBoxShows(press_enter);
+    platform::MsgBox("Nieoczekiwany błąd");
+    WhenTheBoxShows(press_enter);
+  });
+  platform::MsgBox("Przekroczony czas oczekiwania!");
+  EXPECT_EQ(closed_by_enter,
+            (std::vector<std::string>{"Nieoczekiwany błąd", "Przekroczony czas oczekiwania!"}));
   platform::SetMsgBoxSink(nullptr);
 }
 
@@ -443,9 +474,7 @@ struct ShownBox {
 
 ShownBox ShowQtBox(const std::string& text) {
   ShownBox shown;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  WhenTheBoxShows([&](QMessageBox* box) {
     shown.text = box->text();
     shown.frame = box->frameGeometry();
     shown.area = box->screen()->availableGeometry();
@@ -459,7 +488,6 @@ ShownBox ShowQtBox(const std::string& text) {
         }
       }
     }
-    ok->click();
   });
   platform::MsgBox(text);
   return shown;
@@ -472,26 +500,36 @@ TEST(MessageBoxTest, ALongTextFitsTheScreenWithOkInReach) {
   std::string lines, words;
   while (lines.size() < 65536) lines += "<b>linia " + std::to_string(lines.size()) + "\r\n";
   for (int i = 0; i < 1000; ++i) words += "slowo ";
-  std::string path = "/home/a/abc\u202Eini.exe";
+  std::string path = "/home/a/abc\u202Eini\u2028\u2029.exe";
   while (path.size() < 3000) path += "/katalog";
   const std::string digits(300, '7');
-  const std::string saving = "Nie można zapisać pliku " + path + "/abc\u202Eini.exe.";
-  for (const std::string& text : {lines, words, digits, saving}) {
-    const ShownBox box = ShowQtBox(text);
-    const std::string start = text.substr(0, 20);
+  const std::string saving =
+      "Nie można zapisać pliku " + path + "/Settings.ini. Ustawienie nie zostało zapisane.";
+  // What the text says, whatever lines it is shown on.
+  const auto words_of = [](QString text) {
+    return text.remove(QLatin1Char(' ')).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+  };
+  for (const std::string& utf8 : {lines, words, digits, saving}) {
+    const ShownBox box = ShowQtBox(utf8);
+    const QString text = QString::fromStdString(utf8);
+    const std::string start = utf8.substr(0, 20);
     EXPECT_TRUE(box.area.contains(box.frame)) << start;
     EXPECT_TRUE(box.area.contains(box.ok)) << start;
     EXPECT_FALSE(box.lines_clipped) << start;
-    if (text == digits) {
+    // A text too long loses its middle: its first words and its last stay.
+    EXPECT_TRUE(words_of(box.text).startsWith(words_of(text.left(30)))) << start;
+    EXPECT_TRUE(words_of(box.text).endsWith(words_of(text.right(40)))) << start;
+    EXPECT_FALSE(box.text.contains(QLatin1String("\n\n"))) << start;  // one break for a CR LF
+    if (utf8 == digits) {
       // The word longer than a line breaks across lines, whole.
-      EXPECT_EQ(QString(box.text).remove(QLatin1Char('\n')), QString::fromStdString(digits));
+      EXPECT_EQ(QString(box.text).remove(QLatin1Char('\n')), text);
       EXPECT_TRUE(box.text.contains(QLatin1Char('\n')));
-    } else if (text == saving) {
-      EXPECT_TRUE(box.text.contains(QLatin1String("/abc[U+202E]ini.exe/")));
-      EXPECT_FALSE(box.text.contains(QChar(0x202E)));
+    } else if (utf8 == saving) {
+      EXPECT_TRUE(
+          words_of(box.text).contains(QLatin1String("/abc[U+202E]ini[U+2028][U+2029].exe/")));
+      for (char16_t code : {0x202E, 0x2028, 0x2029}) EXPECT_FALSE(box.text.contains(QChar(code)));
     } else {
-      EXPECT_TRUE(box.text.startsWith(QString::fromStdString(text.substr(0, 10)))) << start;
-      EXPECT_TRUE(box.text.endsWith(QString::fromUtf8("…"))) << start;
+      EXPECT_TRUE(box.text.contains(QString::fromUtf8("\n…\n"))) << start;
     }
   }
   platform::SetMsgBoxSink(nullptr);

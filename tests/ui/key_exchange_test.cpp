@@ -1,10 +1,13 @@
 // The maximum and the working mode against the emulated converter.
 
+#include <qpa/qwindowsysteminterface.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -14,6 +17,7 @@
 #include "controls/text_xp.h"
 #include "link/protocol.h"
 #include "support/converter_emulator.h"
+#include "toolkit/message_box.h"
 #include "ui/chart_window.h"
 #include "ui_test_support.h"
 
@@ -212,6 +216,50 @@ TEST_F(ExchangeTest, ReadingTheMaximumThatTimesOutShowsTheTimeOutText) {
   EXPECT_EQ(C("txtMaxVal").Text(), "000100");
   EXPECT_FALSE(k.comm().PortOpen());
   EXPECT_FALSE(C("txtTransmisja").Visible());
+}
+
+// The user clicks "Odbierz" again, then closes the window, while the program
+// waits: the window system queues both until the wait ends. The close takes
+// effect then; the click starts nothing.
+TEST_F(ExchangeTest, AWindowClosedDuringAWaitUnloadsWhenTheWaitEnds) {
+  emulator.SetSilent(true);
+  ui::KEY& k = Start(hurrying);
+  ui::KeyTestPeer::ShowPanel(k, C("picPlik"));
+  form().Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form().widget()));
+  bool ended = false;
+  k.EndProgram = [&] { ended = true; };
+  tk::InstallQtMessageBoxSink();
+  QWindow* window = form().widget()->windowHandle();
+  QWidget* read = C("cmdOdbierzMax").widget();
+  const QPointF at = read->mapTo(form().widget(), read->rect().center());
+  hurrying.on_sleep = [&] {
+    if (hurrying.sleeps.size() > 1) return;  // the first exchange only
+    using Queued = QWindowSystemInterface::AsynchronousDelivery;
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QWindowSystemInterface::handleMouseEvent<Queued>(
+          window, at, window->mapToGlobal(at),
+          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+    }
+    QWindowSystemInterface::handleCloseEvent<Queued>(window);
+  };
+  // The program is ending: no box shows. One that does is accepted, so that
+  // the test cannot hang.
+  int shown = 0;
+  QTimer accept;
+  QObject::connect(&accept, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box && box->isVisible()) {
+      ++shown;
+      box->accept();
+    }
+  });
+  accept.start(0);
+  k.cmdOdbierzMax_Click();
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(form().Loaded());
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(FramesReceived(), std::vector<std::string>{Frame("2?")});
 }
 
 TEST_F(ExchangeTest, ARawReplyIsShownUnchanged) {
