@@ -7,8 +7,10 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "controls/text_xp.h"
@@ -104,6 +106,21 @@ TEST_F(ExchangeTest, APasteGoesInOnlyWhenItIsAllDigits) {
   EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 42);
   // Undo goes back past the paste that went in, to nothing that was refused.
   PickFromContextMenu(inner, QStringLiteral("Undo"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+}
+
+TEST_F(ExchangeTest, OnAPolishDesktopTheBoxMenuReadsPolish) {
+  Start();
+  // As the start loads it for the user's locale; gone again with the object.
+  std::unique_ptr<QTranslator> polish(
+      tk::InstallQtTranslation(QLocale(QLocale::Polish, QLocale::Poland)));
+  ASSERT_NE(polish, nullptr) << "no qtbase_pl.qm (Debian: qt6-translations-l10n)";
+  auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
+  QApplication::clipboard()->setText("42");
+  inner->selectAll();
+  PickFromContextMenu(inner, QStringLiteral("Wklej"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "42");
+  PickFromContextMenu(inner, QStringLiteral("Cofnij"));
   EXPECT_EQ(C("txtMaxVal").Text(), "000100");
 }
 

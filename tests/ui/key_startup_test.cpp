@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QWidget>
+#include <new>
+#include <stdexcept>
 
 #include "settings/language.h"
 #include "support/main_window_entries.h"
@@ -259,6 +261,12 @@ TEST_F(StartupTest, AnErrorThatEndsTheStartIsShownAndGivesAFailingStatus) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(boxes, std::vector<Box>{Critical(
                        "Nie można uruchomić programu: :/ui/key.frm:9: Font: bad font size")});
+  // A box that cannot be made (no memory left) leaves the text on standard error.
+  platform::SetMsgBoxSink([](const std::string&, platform::MsgBoxIcon) { throw std::bad_alloc(); });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ui::RunGuarded([]() -> int { throw std::runtime_error("no display"); }), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "[critical] Nie można uruchomić programu: no display\n");
 }
 
 TEST_F(StartupTest, CloseButtonClosesAnOpenPortAndUnloadsTheWindow) {
