@@ -40,7 +40,7 @@ class ExchangeTest : public WindowTest {
     return frames;
   }
   void Select(int mode) { Get<tk::OptionButton>("opModPracy", mode).SetValue(true); }
-  QImage Chart(int number) { return Get<tk::ImageList>("ImageList1").ListImage(number); }
+  QImage Chart(int number) { return Get<tk::ImageList>("ImageList1").ListImage(number)(); }
   const QImage& Preview() { return Get<tk::Image>("Image5").Picture(); }
 
   testing_support::ConverterEmulator emulator;

@@ -165,7 +165,7 @@ TEST_F(StartupTest, MissingParametersSelectTheEmptyFrameTypeFirstModeAndZeroMaxi
   ASSERT_EQ(scales.ListCount(), 1);
   EXPECT_EQ(scales.List(0), "");
   EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 0).Value());
-  EXPECT_EQ(Get<tk::Image>("Image5").Picture(), Get<tk::ImageList>("ImageList1").ListImage(1));
+  EXPECT_EQ(Get<tk::Image>("Image5").Picture(), Get<tk::ImageList>("ImageList1").ListImage(1)());
   EXPECT_EQ(C("txtMaxVal").Text(), "000000");
   EXPECT_TRUE(boxes.empty());
 }
@@ -223,7 +223,7 @@ TEST_P(StartupModeTest, ModeEntrySelectsItsOptionAndChart) {
   for (int i = 0; i <= 2; ++i)
     EXPECT_EQ(Get<tk::OptionButton>("opModPracy", i).Value(), i == option);
   EXPECT_EQ(Get<tk::Image>("Image5").Picture(),
-            Get<tk::ImageList>("ImageList1").ListImage(option + 1));
+            Get<tk::ImageList>("ImageList1").ListImage(option + 1)());
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartupModeTest,
