@@ -21,6 +21,22 @@ namespace {
 
 const std::string kCannotStart = "Nie można uruchomić programu: ";
 
+// Until the event loop runs, Qt ends the process (abort) on a fatal error,
+// such as no display to connect to; where it cannot start a thread of its own
+// (the user's process limit reached) it only warns, and later waits for that
+// thread for ever (the reader of the display connection, the bus connection
+// its first label opens). Neither leaves a box to show (a box would wait for
+// the same threads): the message goes to standard error, and the status is 1.
+QtMessageHandler other_messages = nullptr;
+void EndOnStartFailure(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg && !text.startsWith(QLatin1String("QThread::start:"))) {
+    return other_messages(type, context, text);
+  }
+  platform::SetMsgBoxSink(nullptr);
+  platform::MsgBox(kCannotStart + text.toStdString(), platform::MsgBoxIcon::kCritical);
+  std::_Exit(1);
+}
+
 // Everything from the window descriptions to the first show. An error here
 // (a description that does not parse, a picture that cannot be made) leaves
 // no window to go on with.
@@ -33,22 +49,8 @@ int StartAndRun() {
   // is shown, and the window still comes up so that the user can close it.
   tk::Control::RaiseUserEvent([&window] { window.Form_Load(); });
   if (!window.form().Visible()) window.form().Show();
+  qInstallMessageHandler(other_messages);
   return QApplication::exec();
-}
-
-// While the application object is made, Qt ends the process (abort) on a
-// fatal error, such as no display to connect to; where it cannot start a
-// thread of its own (the user's process limit reached) it only warns, and
-// later waits for that thread for ever (the reader of the display
-// connection). Neither leaves a box to show: the message goes to standard
-// error, and the status is 1.
-QtMessageHandler other_messages = nullptr;
-void EndOnStartFailure(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (type != QtFatalMsg && !text.startsWith(QLatin1String("QThread::start:"))) {
-    return other_messages(type, context, text);
-  }
-  platform::MsgBox(kCannotStart + text.toStdString(), platform::MsgBoxIcon::kCritical);
-  std::_Exit(1);
 }
 
 }  // namespace
@@ -68,7 +70,6 @@ int RunKonwerter(int argc, char** argv) {
     font_configuration.emplace(tk::LoadFontConfiguration);
     other_messages = qInstallMessageHandler(EndOnStartFailure);
     app.emplace(argc, argv);
-    qInstallMessageHandler(other_messages);
     // From here on an error is shown in a box; before, on standard error.
     tk::InstallQtMessageBoxSink();
     font_configuration->Wait();
