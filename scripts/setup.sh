@@ -16,9 +16,11 @@ cd "$here"
 mode="${1:-build}"
 jobs="$(nproc 2>/dev/null || echo 4)"
 
-# libxcb1-dev and strace serve the start benchmark only (bench/bench_ui_startup.cpp).
+# libxcb1-dev and strace serve the start benchmark only (bench/bench_ui_startup.cpp);
+# qt6-translations-l10n gives Qt's own texts (a text box's menu) in the user's language.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libfontconfig-dev fonts-liberation libgtest-dev libgmock-dev libxcb1-dev strace)
+          libfontconfig-dev fonts-liberation libgtest-dev libgmock-dev libxcb1-dev strace
+          qt6-translations-l10n)
 if [ "$mode" != run ]; then
   # The window tests queue a close request as the window system does, through
   # Qt's platform interface, whose headers are Qt's private ones.

@@ -7,10 +7,14 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
+#include <QTranslator>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "platform/cp1250.h"
 #include "platform/message_box.h"
@@ -82,6 +86,16 @@ QColor ToQColor(Colour colour) {
 bool FontSpec::operator==(const FontSpec& o) const {
   return name == o.name && size == o.size && weight == o.weight && charset == o.charset &&
          italic == o.italic && underline == o.underline && strikethrough == o.strikethrough;
+}
+
+QTranslator* InstallQtTranslation(const QLocale& locale) {
+  auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+  if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(translator.get())) {
+    return nullptr;
+  }
+  return translator.release();
 }
 
 void LoadFontConfiguration() { FcInit(); }

@@ -20,6 +20,9 @@
 #include "platform/vb_error.h"
 #include "settings/window_walk.h"
 
+class QLocale;
+class QTranslator;
+
 namespace tk {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -49,6 +52,12 @@ struct FontSpec {
 // fonts once, at start (see InstallFontSubstitutions).
 QFont ToQFont(const FontSpec& font);
 void InstallFontSubstitutions();
+
+// Qt's own texts (the text box's context menu, message box buttons) in the
+// language of locale, from Qt's translations (qtbase_<language>.qm); the
+// program's own texts never come from there. The translator installed, which
+// the application owns, or nullptr where Qt has no translation for locale.
+QTranslator* InstallQtTranslation(const QLocale& locale);
 
 // Reads the system's font configuration (fontconfig's files and caches),
 // which the first text drawn would otherwise wait for (8 ms or so). Needs no

@@ -240,10 +240,13 @@ FontSpec AsFont(const Value& v) {
     throw ValueError("a font (\"face\" size weight charset) was expected");
   return v.font;
 }
-QImage AsPicture(const Value& v) {
+// What draws a named picture the first time it is asked for ("" none); an
+// unknown name is reported at once, on the line that names it.
+std::function<QImage()> AsPicture(const Value& v) {
   const std::string name = AsText(v);
-  if (name.empty()) return QImage();
-  return NamedPicture(name);
+  if (name.empty()) return [] { return QImage(); };
+  if (!HasPicture(name)) NamedPicture(name);  // throws
+  return [name] { return NamedPicture(name); };
 }
 
 PropertyValue AsStored(const Value& v) {
@@ -614,7 +617,7 @@ bool DescriptionLoader::ApplyForm(Form& f, const std::string& key, const Value& 
   } else if (key == "maxbutton") {
     f.SetMaxButton(AsBool(v));
   } else if (key == "icon") {
-    f.SetIcon(AsPicture(v));
+    f.SetIcon(AsPicture(v)());
   } else {
     return false;
   }
@@ -644,7 +647,7 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
       auto& p = static_cast<PictureBox&>(c);
       if (key == "borderstyle") return p.SetBorderStyle(AsInt(v)), true;
       if (key == "align") return p.SetAlign(AsInt(v)), true;
-      if (key == "picture") return p.SetPicture(AsPicture(v)), true;
+      if (key == "picture") return p.SetPicture(AsPicture(v)()), true;
       return false;
     }
     case Kind::kFrame: {
@@ -728,11 +731,7 @@ bool DescriptionLoader::ApplyOwn(Control& c, const std::string& key, const Value
     }
     case Kind::kImageList: {
       auto& l = static_cast<ImageList&>(c);
-      if (key == "listimage") {
-        const std::string name = AsText(v);
-        if (!HasPicture(name)) NamedPicture(name);  // reports the unknown name
-        return l.Add([name] { return NamedPicture(name); }), true;
-      }
+      if (key == "listimage") return l.Add(AsPicture(v)), true;
       return false;
     }
     case Kind::kMSComm: {

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "toolkit/form.h"
 #include "toolkit/internal.h"
@@ -70,20 +71,25 @@ class PictureFrame : public QFrame {
 
 class ImageWidget : public QWidget {
  public:
-  QImage picture;
-  bool stretch = false;
+  explicit ImageWidget(const Image* owner) : owner_(owner) {}
 
  protected:
+  // A picture of the control's own size is painted as it is, without the
+  // cost of scaling it on every repaint.
   void paintEvent(QPaintEvent*) override {
+    const QImage& picture = owner_->Picture();
     if (picture.isNull()) return;
     QPainter p(this);
-    if (stretch) {
+    if (owner_->Stretch() && picture.size() != size()) {
       p.setRenderHint(QPainter::SmoothPixmapTransform);
       p.drawImage(rect(), picture);
     } else {
       p.drawImage(0, 0, picture);
     }
   }
+
+ private:
+  const Image* owner_;
 };
 
 class ShapeWidget : public QWidget {
@@ -645,27 +651,27 @@ void CommandButton::PressByKey() {
 // Image
 
 Image::Image(std::string name, int index) : Control(Kind::kImage, std::move(name), index) {
-  SetWidget(new ImageWidget);
+  SetWidget(new ImageWidget(this));
 }
 void Image::SetPicture(const QImage& picture) {
-  picture_ = picture;
-  if (auto* w = static_cast<ImageWidget*>(widget())) {
-    w->picture = picture;
-    w->update();
-  }
+  SetPicture([picture] { return picture; });
+}
+void Image::SetPicture(std::function<QImage()> draw) {
+  draw_ = std::move(draw);
+  if (widget()) widget()->update();
   Fit();
 }
-const QImage& Image::Picture() const { return picture_; }
+const QImage& Image::Picture() const {
+  if (draw_) picture_ = std::exchange(draw_, nullptr)();
+  return picture_;
+}
 void Image::SetStretch(bool stretch) {
   stretch_ = stretch;
-  if (auto* w = static_cast<ImageWidget*>(widget())) {
-    w->stretch = stretch;
-    w->update();
-  }
+  if (widget()) widget()->update();
   Fit();
 }
 void Image::Fit() {
-  if (stretch_ || picture_.isNull()) return;
+  if (stretch_ || Picture().isNull()) return;
   width_ = PixelsToTwips(picture_.width());
   height_ = PixelsToTwips(picture_.height());
   ApplyGeometry();
@@ -1064,11 +1070,11 @@ ImageList::ImageList(std::string name, int index)
     : Control(Kind::kImageList, std::move(name), index) {}
 void ImageList::Add(std::function<QImage()> picture) { pictures_.push_back(std::move(picture)); }
 int ImageList::Count() const { return static_cast<int>(pictures_.size()); }
-QImage ImageList::ListImage(int number) const {
+const std::function<QImage()>& ImageList::ListImage(int number) const {
   if (number < 1 || number > Count()) {
     throw platform::VbError(platform::kErrSubscript, "Subscript out of range");
   }
-  return pictures_[static_cast<size_t>(number - 1)]();
+  return pictures_[static_cast<size_t>(number - 1)];
 }
 bool ImageList::TabStop() const { NotSupported("TabStop"); }
 void ImageList::SetTabStop(bool) { NotSupported("TabStop"); }

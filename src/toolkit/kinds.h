@@ -177,6 +177,9 @@ class Image : public Control {
  public:
   Image(std::string name, int index);
   void SetPicture(const QImage& picture);  // a null image clears it
+  // A picture drawn the first time it is painted or asked for (at once when
+  // the control takes its size): one on a page not yet shown costs nothing.
+  void SetPicture(std::function<QImage()> draw);
   const QImage& Picture() const;
   // True: the picture is scaled to the control. False: the control takes the
   // picture's size.
@@ -192,7 +195,8 @@ class Image : public Control {
 
  private:
   void Fit();
-  QImage picture_;
+  mutable std::function<QImage()> draw_;  // until drawn
+  mutable QImage picture_;
   bool stretch_ = false;
 };
 
@@ -323,7 +327,9 @@ class ImageList : public Control {
   // any window asks for it).
   void Add(std::function<QImage()> picture);
   int Count() const;
-  QImage ListImage(int number) const;  // numbered from 1; kErrSubscript outside
+  // What draws the picture (Image::SetPicture takes it); numbered from 1,
+  // kErrSubscript outside.
+  const std::function<QImage()>& ListImage(int number) const;
   bool TabStop() const override;
   void SetTabStop(bool) override;
   void SetFocus() override;

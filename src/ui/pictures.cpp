@@ -278,15 +278,19 @@ QImage DrawHandPointer() {
   return image;
 }
 
-QImage DrawBackground() {
-  const int width = 579, height = 488;
-  QImage image = PresentImage(width, height, QImage::Format_RGB32);
-  // The sky darkens from top to bottom. Each row is one colour, filled
-  // directly: a gradient brush works out every pixel and costs a few
-  // milliseconds at start.
+QImage DrawBackground(QSize size) {
+  QImage image = PresentImage(size.width(), size.height(), QImage::Format_RGB32);
+  if (image.isNull()) return image;  // no memory for it: nothing to draw on
+  // Laid out on 579 x 488 and drawn at the size the window shows it, which
+  // then paints it as it is: stretching it there, smoothly, cost a quarter
+  // of a millisecond on every repaint, and Qt started a pool of threads to
+  // do it.
+  const double width = 579, height = 488;
+  // The sky darkens from top to bottom (t from 0 to 1). Each row is one
+  // colour, filled directly: a gradient brush works out every pixel and
+  // costs a few milliseconds at start.
   const QColor top(40, 60, 130), bottom(10, 20, 60);
-  auto sky = [&](double y, const QColor& over = QColor(), double alpha = 0) {
-    const double t = (y + 0.5) / height;
+  auto sky = [&](double t, const QColor& over = QColor(), double alpha = 0) {
     auto mix = [&](int a, int b, int c) {
       const double under = a + (b - a) * t;
       return static_cast<int>(std::lround(under + (c - under) * alpha));
@@ -295,12 +299,13 @@ QImage DrawBackground() {
                   mix(top.green(), bottom.green(), over.green()),
                   mix(top.blue(), bottom.blue(), over.blue()));
   };
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < size.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    std::fill(row, row + width, sky(y).rgb());
+    std::fill(row, row + size.width(), sky((y + 0.5) / size.height()).rgb());
   }
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.scale(size.width() / width, size.height() / height);
   // A faint grid and a few loop-current waves: nothing but decoration.
   p.setPen(QPen(QColor(70, 95, 170), 1));
   for (int x = 0; x < width; x += 36) p.drawLine(x, 0, x, height);
@@ -320,7 +325,7 @@ QImage DrawBackground() {
       else
         path.lineTo(x, y);
     }
-    p.setPen(QPen(sky(middle, waves[w], opacity[w]), 2.5));
+    p.setPen(QPen(sky((middle + 0.5) / height, waves[w], opacity[w]), 2.5));
     p.drawPath(path);
   }
   QFont font("Liberation Sans");
@@ -328,10 +333,9 @@ QImage DrawBackground() {
   font.setBold(true);
   p.setFont(font);
   p.setPen(QColor(255, 255, 255, 60));
-  p.drawText(QRect(0, 20, width, 70), Qt::AlignCenter, "4 - 20 mA");
+  p.drawText(QRectF(0, 20, width, 70), Qt::AlignCenter, "4 - 20 mA");
   // A pale corner under the small dark blue version line of the main window,
-  // which the dark sky would swallow; it reaches well past the line's text,
-  // so that the picture's stretching to the window leaves the text on it.
+  // which the dark sky would swallow; it reaches well past the line's text.
   p.setPen(QPen(QColor(120, 145, 210), 2));
   p.setBrush(QColor(208, 218, 245));
   p.drawRoundedRect(QRectF(-20, -20, 115, 52), 12, 12);
@@ -372,7 +376,8 @@ void RegisterPictures() {
   tk::RegisterPicture("icon_computers", DrawComputersIcon);
   tk::RegisterPicture("icon_chip", DrawChipIcon);
   tk::RegisterPicture("hand", DrawHandPointer);
-  tk::RegisterPicture("background", DrawBackground);
+  // At the size of the main window's Image TORMEX (4980 x 4920 twips).
+  tk::RegisterPicture("background", [] { return DrawBackground(QSize(332, 328)); });
   tk::RegisterPicture("program_icon", DrawProgramIcon);
 }
 

@@ -17,8 +17,9 @@ QImage DrawCableIcon();        // 32 x 32, "POŁĄCZENIE"
 QImage DrawComputersIcon();    // 32 x 32, the simulator
 QImage DrawChipIcon();         // 32 x 32, the frame options
 QImage DrawHandPointer();      // 32 x 32, hot spot at column 12, row 1
-QImage DrawBackground();       // 579 x 488
 QImage DrawProgramIcon();      // 32 x 32
+// The background, drawn at size; a null picture where there is no memory for it.
+QImage DrawBackground(QSize size);
 
 // Registers every picture under the name the window descriptions use
 // ("chart_1".."chart_3", "icon_exclamation", "icon_notepad", "icon_cable",

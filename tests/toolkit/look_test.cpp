@@ -88,6 +88,14 @@ TEST(LookTest, ImagesStretchOrTakeThePicturesSize) {
   EXPECT_EQ(stretched.Width(), 1500);
   EXPECT_EQ(stretched.Height(), 750);
   EXPECT_EQ(stretched.widget()->grab().toImage().pixelColor(90, 45), QColor(Qt::green));
+  // Given what draws it, a stretched image draws its picture when it is
+  // first painted, and once.
+  int draws = 0;
+  stretched.SetPicture([&] { return ++draws, picture; });
+  EXPECT_EQ(draws, 0);
+  stretched.widget()->grab();
+  stretched.widget()->grab();
+  EXPECT_EQ(draws, 1);
   auto& plain = form->Get<Image>("Image2");
   plain.SetPicture(picture);
   EXPECT_EQ(plain.Width(), 600);

@@ -10,8 +10,10 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "controls/text_xp.h"
@@ -42,7 +44,7 @@ class ExchangeTest : public WindowTest {
     return frames;
   }
   void Select(int mode) { Get<tk::OptionButton>("opModPracy", mode).SetValue(true); }
-  QImage Chart(int number) { return Get<tk::ImageList>("ImageList1").ListImage(number); }
+  QImage Chart(int number) { return Get<tk::ImageList>("ImageList1").ListImage(number)(); }
   const QImage& Preview() { return Get<tk::Image>("Image5").Picture(); }
 
   testing_support::ConverterEmulator emulator;
@@ -108,6 +110,21 @@ TEST_F(ExchangeTest, APasteGoesInOnlyWhenItIsAllDigits) {
   EXPECT_EQ(Get<tk::Slider>("Slider1").Max(), 42);
   // Undo goes back past the paste that went in, to nothing that was refused.
   PickFromContextMenu(inner, QStringLiteral("Undo"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "000100");
+}
+
+TEST_F(ExchangeTest, OnAPolishDesktopTheBoxMenuReadsPolish) {
+  Start();
+  // As the start loads it for the user's locale; gone again with the object.
+  std::unique_ptr<QTranslator> polish(
+      tk::InstallQtTranslation(QLocale(QLocale::Polish, QLocale::Poland)));
+  ASSERT_NE(polish, nullptr) << "no qtbase_pl.qm (Debian: qt6-translations-l10n)";
+  auto* inner = static_cast<QLineEdit*>(Get<controls::TextXP>("txtMaxVal").MyTxt().widget());
+  QApplication::clipboard()->setText("42");
+  inner->selectAll();
+  PickFromContextMenu(inner, QStringLiteral("Wklej"));
+  EXPECT_EQ(C("txtMaxVal").Text(), "42");
+  PickFromContextMenu(inner, QStringLiteral("Cofnij"));
   EXPECT_EQ(C("txtMaxVal").Text(), "000100");
 }
 

@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QWidget>
+#include <new>
+#include <stdexcept>
 
 #include "settings/language.h"
 #include "support/main_window_entries.h"
@@ -163,7 +165,7 @@ TEST_F(StartupTest, MissingParametersSelectTheEmptyFrameTypeFirstModeAndZeroMaxi
   ASSERT_EQ(scales.ListCount(), 1);
   EXPECT_EQ(scales.List(0), "");
   EXPECT_TRUE(Get<tk::OptionButton>("opModPracy", 0).Value());
-  EXPECT_EQ(Get<tk::Image>("Image5").Picture(), Get<tk::ImageList>("ImageList1").ListImage(1));
+  EXPECT_EQ(Get<tk::Image>("Image5").Picture(), Get<tk::ImageList>("ImageList1").ListImage(1)());
   EXPECT_EQ(C("txtMaxVal").Text(), "000000");
   EXPECT_TRUE(boxes.empty());
 }
@@ -221,7 +223,7 @@ TEST_P(StartupModeTest, ModeEntrySelectsItsOptionAndChart) {
   for (int i = 0; i <= 2; ++i)
     EXPECT_EQ(Get<tk::OptionButton>("opModPracy", i).Value(), i == option);
   EXPECT_EQ(Get<tk::Image>("Image5").Picture(),
-            Get<tk::ImageList>("ImageList1").ListImage(option + 1));
+            Get<tk::ImageList>("ImageList1").ListImage(option + 1)());
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartupModeTest,
@@ -259,6 +261,12 @@ TEST_F(StartupTest, AnErrorThatEndsTheStartIsShownAndGivesAFailingStatus) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(boxes, std::vector<Box>{Critical(
                        "Nie można uruchomić programu: :/ui/key.frm:9: Font: bad font size")});
+  // A box that cannot be made (no memory left) leaves the text on standard error.
+  platform::SetMsgBoxSink([](const std::string&, platform::MsgBoxIcon) { throw std::bad_alloc(); });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ui::RunGuarded([]() -> int { throw std::runtime_error("no display"); }), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "[critical] Nie można uruchomić programu: no display\n");
 }
 
 TEST_F(StartupTest, CloseButtonClosesAnOpenPortAndUnloadsTheWindow) {

@@ -67,7 +67,9 @@ TEST(PicturesTest, IconsPointerBackgroundAndProgramIconHaveTheirSizes) {
   EXPECT_EQ(hand.size(), QSize(32, 32));
   EXPECT_GT(hand.pixelColor(12, 2).alpha(), 0);  // the fingertip lies on the hot spot
   EXPECT_EQ(hand.pixelColor(0, 0).alpha(), 0);
-  EXPECT_EQ(ui::DrawBackground().size(), QSize(579, 488));
+  EXPECT_EQ(ui::DrawBackground(QSize(332, 328)).size(), QSize(332, 328));
+  // No memory for it: no picture, nothing drawn.
+  EXPECT_TRUE(ui::DrawBackground(QSize(1 << 30, 1 << 30)).isNull());
 }
 
 // The relative luminance of a colour as the readability guidelines (WCAG)
@@ -89,6 +91,8 @@ class PictureOnWindowTest : public ui_test::WindowTest {};
 TEST_F(PictureOnWindowTest, TheCreditLabelCanBeReadOnTheBackground) {
   UseDeliveredFiles();
   Start();
+  // Drawn at the size it is shown, so painted without scaling.
+  EXPECT_EQ(Get<tk::Image>("TORMEX").Picture().size(), C("TORMEX").widget()->size());
   auto* label = static_cast<QLabel*>(C("Label4").widget());
   const QColor ink = label->palette().color(QPalette::WindowText);
   EXPECT_EQ(ink, QColor(0, 0, 0xC0));

@@ -1,0 +1,36 @@
+#pragma once
+// Work done on a thread of its own while the main thread goes on, in the C
+// locale whatever the main thread puts in force meanwhile: the C library's
+// setlocale is not safe while another thread reads numbers, and the thread's
+// own locale object (uselocale) never changes under it. Where no thread can
+// be started (the user's process limit reached), Wait does the work on the
+// caller's thread, in the C locale too.
+
+#include <locale.h>
+
+#include <exception>
+#include <functional>
+#include <thread>
+
+namespace platform {
+
+class CLocaleThread {
+ public:
+  explicit CLocaleThread(std::function<void()> work);
+  ~CLocaleThread();  // joins the thread; a work not yet done is not done
+  CLocaleThread(const CLocaleThread&) = delete;
+  CLocaleThread& operator=(const CLocaleThread&) = delete;
+
+  // Returns when the work is done; throws what the work threw.
+  void Wait();
+
+ private:
+  void Run();
+
+  std::function<void()> work_;
+  locale_t locale_;  // made before the thread starts, so that it never races setlocale
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
+}  // namespace platform
