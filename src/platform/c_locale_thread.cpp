@@ -27,17 +27,12 @@ void CLocaleThread::Wait() {
     Run();
   }
   work_ = nullptr;
-  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 void CLocaleThread::Run() {
   // A null locale_ (none could be made) changes nothing.
   const locale_t previous = uselocale(locale_);
-  try {
-    work_();
-  } catch (...) {
-    error_ = std::current_exception();
-  }
+  work_();
   uselocale(previous);
 }
 

@@ -4,11 +4,11 @@
 // setlocale is not safe while another thread reads numbers, and the thread's
 // own locale object (uselocale) never changes under it. Where no thread can
 // be started (the user's process limit reached), Wait does the work on the
-// caller's thread, in the C locale too.
+// caller's thread, in the C locale too. The work must not throw: on its
+// thread that would end the program.
 
 #include <locale.h>
 
-#include <exception>
 #include <functional>
 #include <thread>
 
@@ -21,7 +21,7 @@ class CLocaleThread {
   CLocaleThread(const CLocaleThread&) = delete;
   CLocaleThread& operator=(const CLocaleThread&) = delete;
 
-  // Returns when the work is done; throws what the work threw.
+  // Returns when the work is done.
   void Wait();
 
  private:
@@ -29,7 +29,6 @@ class CLocaleThread {
 
   std::function<void()> work_;
   locale_t locale_;  // made before the thread starts, so that it never races setlocale
-  std::exception_ptr error_;
   std::thread thread_;
 };
 
