@@ -22,6 +22,12 @@ namespace {
 
 const std::string kCannotStart = "Nie można uruchomić programu: ";
 
+// Where no box can be had: the text of one on standard error.
+void TellOnStandardError(const std::string& text) {
+  platform::SetMsgBoxSink(nullptr);
+  platform::MsgBox(text, platform::MsgBoxIcon::kCritical);
+}
+
 // Until the event loop runs, Qt ends the process (abort) on a fatal error,
 // such as no display to connect to; where it cannot start a thread of its own
 // (the user's process limit reached) it only warns, and later waits for that
@@ -33,25 +39,8 @@ void EndOnStartFailure(QtMsgType type, const QMessageLogContext& context, const 
   if (type != QtFatalMsg && !text.startsWith(QLatin1String("QThread::start:"))) {
     return other_messages(type, context, text);
   }
-  platform::SetMsgBoxSink(nullptr);
-  platform::MsgBox(kCannotStart + text.toStdString(), platform::MsgBoxIcon::kCritical);
+  TellOnStandardError(kCannotStart + text.toStdString());
   std::_Exit(1);
-}
-
-// Everything from the window descriptions to the first show. An error here
-// (a description that does not parse, a picture that cannot be made) leaves
-// no window to go on with.
-int StartAndRun() {
-  PrepareWindowResources();
-  KEY window;
-  // Closing the main window ends the program at once, whatever else is open.
-  window.EndProgram = [] { QCoreApplication::exit(0); };
-  // The load handler is an event like any other: an error it did not expect
-  // is shown, and the window still comes up so that the user can close it.
-  tk::Control::RaiseUserEvent([&window] { window.Form_Load(); });
-  if (!window.form().Visible()) window.form().Show();
-  qInstallMessageHandler(other_messages);
-  return QApplication::exec();
 }
 
 }  // namespace
@@ -79,7 +68,22 @@ int RunKonwerter(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     tk::InstallFontSubstitutions();
     tk::InstallQtTranslation(QLocale());
-    return StartAndRun();
+
+    // The window descriptions to the first show. An error here (a
+    // description that does not parse, a picture that cannot be made)
+    // leaves no window to go on with.
+    PrepareWindowResources();
+    KEY window;
+    // Closing the main window ends the program at once, whatever else is open.
+    window.EndProgram = [] { QCoreApplication::exit(0); };
+    // The load handler is an event like any other: an error it did not
+    // expect is shown, and the window still comes up so that the user can
+    // close it.
+    tk::Control::RaiseUserEvent([&window] { window.Form_Load(); });
+    if (!window.form().Visible()) window.form().Show();
+    // The window is up, and Qt's threads with it: Qt's messages are its own again.
+    qInstallMessageHandler(other_messages);
+    return QApplication::exec();
   });
   // Qt cannot be torn down safely after an error inside it (a widget half
   // made when the memory ran out): a start that failed, its message told,
@@ -99,10 +103,8 @@ int RunGuarded(const std::function<int()>& run) {
     try {
       platform::MsgBox(text, platform::MsgBoxIcon::kCritical);
     } catch (...) {
-      // The box could not be made (no memory left, as for the start): the
-      // text goes to standard error, as it does before there are boxes.
-      platform::SetMsgBoxSink(nullptr);
-      platform::MsgBox(text, platform::MsgBoxIcon::kCritical);
+      // The box could not be made (no memory left, as for the start).
+      TellOnStandardError(text);
     }
   }
   return 1;
