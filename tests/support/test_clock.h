@@ -48,6 +48,7 @@ class TestClock : public platform::Clock {
   }
   bool WaitFor(const std::function<bool(int)>& wait, int milliseconds) override {
     waited_ms.push_back(milliseconds);
+    if (on_wait) on_wait();
     if (wait(hurrying_ ? 0 : kPatienceMs)) return true;
     now_ += milliseconds / 1000.0;
     return false;
@@ -57,6 +58,7 @@ class TestClock : public platform::Clock {
   std::vector<int> sleeps;
   std::vector<int> waited_ms;  // what each wait on the port was given
   std::function<void()> on_sleep;
+  std::function<void()> on_wait;  // at the start of each wait on the port
 
  private:
   bool hurrying_;

@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QTranslator>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <utility>
 
@@ -448,17 +447,11 @@ TEST_F(ExchangeTest, TheBannerShowsWhileAReplyIsAwaited) {
   // The exchange blocks the event loop, so the banner is looked at from the
   // clock's wait for the reply; the converter answers then, and the wait
   // lasts until the answer is in.
-  class WatchingClock : public testing_support::TestClock {
-   public:
-    std::function<void()> on_first_wait;
-    bool WaitFor(const std::function<bool(int)>& wait, int milliseconds) override {
-      if (on_first_wait) std::exchange(on_first_wait, nullptr)();
-      return TestClock::WaitFor(wait, milliseconds);
-    }
-  } clock;
+  testing_support::TestClock clock;
   emulator.SetSilent(true);
-  bool seen = false;
-  clock.on_first_wait = [&] {
+  bool seen = false, answered = false;
+  clock.on_wait = [&] {
+    if (std::exchange(answered, true)) return;
     seen = C("txtTransmisja").Visible();
     emulator.SendRaw(Frame("3EMU 1.0"));
   };
