@@ -3,7 +3,6 @@
 #include "platform/c_locale_thread.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -31,9 +30,7 @@ TEST(CLocaleThreadTest, TheWorkReadsNumbersInTheCLocaleWhileTheProcessTakesTheUs
 }
 
 TEST(CLocaleThreadTest, WithNoThreadToBeHadTheWorkIsDoneByWait) {
-  const int status = testing_support::RunAsOrdinaryUser([] {
-    const rlimit no_more_processes{0, 0};
-    if (setrlimit(RLIMIT_NPROC, &no_more_processes) != 0) return testing_support::kChildCannotSetUp;
+  const int status = testing_support::RunWithoutThreads([] {
     bool done = false;
     CLocaleThread work([&done] { done = true; });
     work.Wait();

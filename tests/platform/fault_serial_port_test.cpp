@@ -270,9 +270,7 @@ TEST_F(FaultSerialPortTest, ExitSignalDuringAWaitClosesThePortAsClosingWould) {
 TEST(ExitSignalTest, WithoutAThreadForThemTheExitSignalsActAsWithoutTheTool) {
   // A process limit refuses the thread (root is above the limit, an
   // ordinary user is not): the program goes on, and a signal ends it.
-  const int status = testing_support::RunAsOrdinaryUser([] {
-    const rlimit no_process{0, 0};
-    if (setrlimit(RLIMIT_NPROC, &no_process) != 0) return testing_support::kChildCannotSetUp;
+  const int status = testing_support::RunWithoutThreads([] {
     CloseSerialPortsOnExitSignals();
     raise(SIGTERM);
     return 1;

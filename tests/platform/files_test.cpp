@@ -104,11 +104,7 @@ TEST_F(FilesTest, ABackgroundSyncWithNoThreadToBeHadRunsAtOnce) {
   Put("set.lng", "x");
   const std::string file = Path("set.lng");
   // As from the destructor that calls it: a throw ends the process.
-  const int status = testing_support::RunAsOrdinaryUser([&]() noexcept {
-    const rlimit no_more_processes{0, 0};
-    if (setrlimit(RLIMIT_NPROC, &no_more_processes) != 0) {
-      return testing_support::kChildCannotSetUp;
-    }
+  const int status = testing_support::RunWithoutThreads([&]() noexcept {
     SyncFileInBackground(file);
     WaitForBackgroundSyncs();
     return 0;

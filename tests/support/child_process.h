@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +53,15 @@ inline bool BecomeOrdinaryUser() {
 // Runs body in a child that has become the ordinary user.
 inline int RunAsOrdinaryUser(const std::function<int()>& body) {
   return RunInChild([&] { return BecomeOrdinaryUser() ? body() : kChildCannotSetUp; });
+}
+
+// Runs body in a child that has become the ordinary user and may start no
+// further process or thread (its process limit reached; root is above it).
+inline int RunWithoutThreads(const std::function<int()>& body) {
+  return RunAsOrdinaryUser([&] {
+    const rlimit none{0, 0};
+    return setrlimit(RLIMIT_NPROC, &none) == 0 ? body() : kChildCannotSetUp;
+  });
 }
 
 // In a child: takes a private view of the mounts, in which folder can be
