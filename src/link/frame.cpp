@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/cp1250.h"
+#include "platform/files.h"
 #include "platform/vb_number.h"
 #include "settings/ini.h"
 
@@ -30,6 +31,7 @@ std::string FirstChar(const std::string& text) {
 }  // namespace
 
 void LoadFrameLayout(const std::string& code) {
+  const platform::FileLoad one_read;  // five values of one file
   const std::string file = settings::SettingsFile();
   FrameLayout.PlusChar = FirstChar(settings::ReadIniValue(file, code, "plus", "+"));
   FrameLayout.MinusChar = FirstChar(settings::ReadIniValue(file, code, "minus", "_"));

@@ -37,6 +37,7 @@ std::string SettingsFile() {
 }
 
 bool SaveUserSetting(const std::string& section, const std::string& key, const std::string& value) {
+  const platform::FileLoad one_listing;  // the name is resolved here and by the write
   const std::string file = SettingsFile();
   if (WriteIniValue(file, section, key, value)) return true;
   platform::MsgBox("Nie można zapisać pliku " + file + ". Ustawienie nie zostało zapisane.",
