@@ -78,8 +78,7 @@ std::string LockPathOf(std::string name) {
   return LockFolder() + "/LCK.." + name;
 }
 
-}  // namespace
-
+// The lock file that stands for the device: named after the tty a link leads to.
 std::string DeviceLockPath(const std::string& device) {
   std::string name = device;
   if (char* real = realpath(device.c_str(), nullptr)) {
@@ -88,6 +87,8 @@ std::string DeviceLockPath(const std::string& device) {
   }
   return LockPathOf(name);
 }
+
+}  // namespace
 
 DeviceLock TakeDeviceLock(const std::string& device, std::string* lock_path) {
   lock_path->clear();

@@ -21,9 +21,6 @@ enum class DeviceLock {
   kNotTaken,  // no lock file could be made (folder missing or not writable): go on without
 };
 
-// The lock file that stands for the device.
-std::string DeviceLockPath(const std::string& device);
-
 // Takes the device's lock file for this process. A lock file of a process
 // that has ended is stale and is removed first. A device given by a link is
 // held too while a live lock file stands under the link's own name (as a
