@@ -1,8 +1,7 @@
 #pragma once
 // Access to the two INI files (the settings file and the language file). Every
 // call looks at the file on disk, once for a load (platform::FileLoad), and
-// nothing is held open. Texts are UTF-8 here
-// and windows-1250 in the file.
+// nothing is held open. Texts are UTF-8 here and windows-1250 in the file.
 
 #include <string>
 #include <vector>

@@ -28,8 +28,9 @@
 // platform::WriteFileAtomically. Every call reads the file anew
 // (platform::ReadFileInLoad), so any change made since the last call is seen;
 // inside a platform::FileLoad the file is read once and the load's own writes
-// are seen. Each call runs in time linear in the file's size. A file above 1 MiB is treated like
-// one that cannot be read: reads give the defaults and writes fail.
+// are seen. Each call runs in time linear in the file's size. A file above
+// 1 MiB is treated like one that cannot be read: reads give the defaults and
+// writes fail.
 
 #include <cstddef>
 #include <optional>
